@@ -1,0 +1,32 @@
+#include "platform/win32/text.h"
+
+#include <windows.h>
+
+namespace platform::win32 {
+namespace {
+
+std::string FromWide(std::wstring_view wide, UINT codePage) {
+  if (wide.empty()) return {};
+  const int length = static_cast<int>(wide.size());
+  int bytes = WideCharToMultiByte(codePage, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(bytes), '\0');
+  WideCharToMultiByte(codePage, 0, wide.data(), length, out.data(), bytes, nullptr, nullptr);
+  return out;
+}
+
+}  // namespace
+
+std::wstring Widen(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  const int length = static_cast<int>(utf8.size());
+  int chars = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(chars), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, out.data(), chars);
+  return out;
+}
+
+std::string Narrow(std::wstring_view wide) { return FromWide(wide, CP_UTF8); }
+
+std::string ToAnsi(std::string_view utf8) { return FromWide(Widen(utf8), CP_ACP); }
+
+}  // namespace platform::win32

@@ -1,0 +1,14 @@
+#pragma once
+// Text conversions at the edge of Windows: the program keeps UTF-8, the wide
+// calls take UTF-16 and the registry and export file take the ANSI code page.
+#include <string>
+#include <string_view>
+
+namespace platform::win32 {
+
+std::wstring Widen(std::string_view utf8);
+std::string Narrow(std::wstring_view wide);
+// UTF-8 to the system's ANSI code page (936 on a Chinese system).
+std::string ToAnsi(std::string_view utf8);
+
+}  // namespace platform::win32

@@ -1,0 +1,46 @@
+# Sourced by the test and demo scripts: a throwaway Wine prefix and, without a
+# display, a private Xvfb. Everything started here is ended by its process id
+# (or its own prefix's wineserver) in wine_env_stop.
+
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export LANG=zh_CN.UTF-8
+export LC_ALL=zh_CN.UTF-8
+export WINEARCH=win32
+
+WINE_ENV_XVFB_PID=""
+
+wine_env_start() {  # $1: prefix folder
+  export WINEPREFIX="$1"
+  if [ -z "${DISPLAY:-}" ] || [ -n "${ILVO_OWN_DISPLAY:-}" ]; then
+    local n
+    for n in $(seq 91 140); do
+      [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+    done
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    WINE_ENV_XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  fi
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    wineserver -p
+    wineboot -i >/dev/null 2>&1
+    # Without a window manager Wine waits for one when a window closes.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    # Message boxes and windows drawn the same on every run.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+  else
+    wineserver -p
+  fi
+}
+
+wine_env_stop() {
+  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
+  if [ -n "$WINE_ENV_XVFB_PID" ]; then
+    kill "$WINE_ENV_XVFB_PID" 2>/dev/null || true
+    wait "$WINE_ENV_XVFB_PID" 2>/dev/null || true
+    WINE_ENV_XVFB_PID=""
+  fi
+}
