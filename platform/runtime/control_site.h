@@ -51,6 +51,14 @@ class ControlSite {
   virtual Point CursorPosition() const = 0;
 
   virtual std::uintptr_t WindowHandle() const = 0;
+  virtual std::uintptr_t ParentWindowHandle() const = 0;
+
+  // Moves and sizes the surface window within its parent (pixels), keeping its
+  // z-order; a change of size delivers the resize notification.
+  virtual void PlaceInParent(int x, int y, int width, int height) = 0;
+
+  enum class Cursor { Default, SizeNwSe };
+  virtual void SetCursor(Cursor cursor) = 0;
 
   // Tells the container that a persisted property changed.
   virtual void PropertyChanged(std::string_view name) = 0;

@@ -48,6 +48,11 @@ class Label {
   virtual double Height() const = 0;
 
   virtual void SetHandlers(LabelHandlers handlers) = 0;
+
+  // A label that does not size itself to its text keeps the size given here
+  // (an element with no text serves as a transparent hit area).
+  virtual void SetAutoSize(bool autoSize) = 0;
+  virtual void Resize(double width, double height) = 0;
 };
 
 }  // namespace platform

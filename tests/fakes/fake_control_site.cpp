@@ -45,6 +45,7 @@ std::vector<DrawOp> RecordingSurface::OpsOfKind(DrawOp::Kind kind) const {
 }
 
 double FakeLabel::Width() const {
+  if (!autoSize_) return width_;
   std::size_t characters = 0;
   for (unsigned char c : caption_)
     if ((c & 0xC0) != 0x80) ++characters;  // count UTF-8 code points
@@ -68,6 +69,11 @@ void FakeControlSite::Resize(int widthTwips, int heightTwips) {
   surface.widthTwips = widthTwips;
   surface.heightTwips = heightTwips;
   if (handlers.resize) handlers.resize();
+}
+
+void FakeControlSite::PlaceInParent(int x, int y, int width, int height) {
+  placements.push_back({x, y, width, height});
+  if (width * 15 != surface.widthTwips || height * 15 != surface.heightTwips) Resize(width * 15, height * 15);
 }
 
 }  // namespace fakes

@@ -59,8 +59,10 @@ class FakeLabel : public platform::Label {
   double Left() const override { return left_; }
   double Top() const override { return top_; }
   double Width() const override;
-  double Height() const override { return 180; }
+  double Height() const override { return autoSize_ ? 180 : height_; }
   void SetHandlers(platform::LabelHandlers handlers) override { handlers_ = std::move(handlers); }
+  void SetAutoSize(bool autoSize) override { autoSize_ = autoSize; }
+  void Resize(double width, double height) override { width_ = width, height_ = height; }
 
   const platform::LabelHandlers& Handlers() const { return handlers_; }
   const platform::LabelFont& Font() const { return font_; }
@@ -73,6 +75,8 @@ class FakeLabel : public platform::Label {
   bool enabled_ = true;
   bool visible_ = true;
   double left_ = 0, top_ = 0;
+  bool autoSize_ = true;
+  double width_ = 0, height_ = 0;
   platform::LabelHandlers handlers_;
 };
 
@@ -107,6 +111,10 @@ class FakeControlSite : public platform::ControlSite {
   platform::Point cursor{-1000, -1000};
   std::vector<std::string> changedProperties;
   std::uintptr_t handle = 0x1234;
+  std::uintptr_t parentHandle = 0x1000;
+  struct Placement { int x, y, width, height; };
+  std::vector<Placement> placements;
+  Cursor cursorShape = Cursor::Default;
 
   FakeControlSite(int widthTwips = 1350, int heightTwips = 405) {
     surface.widthTwips = widthTwips;
@@ -123,6 +131,10 @@ class FakeControlSite : public platform::ControlSite {
   void SetRoundRegion(int right, int bottom, int ellipse) override { regions.push_back({right, bottom, ellipse}); }
   platform::Point CursorPosition() const override { return cursor; }
   std::uintptr_t WindowHandle() const override { return handle; }
+  std::uintptr_t ParentWindowHandle() const override { return parentHandle; }
+  // Records the placement; a change of size resizes the surface and notifies.
+  void PlaceInParent(int x, int y, int width, int height) override;
+  void SetCursor(Cursor shape) override { cursorShape = shape; }
   void PropertyChanged(std::string_view name) override { changedProperties.emplace_back(name); }
 
   // Resizes the surface and delivers the resize notification.
