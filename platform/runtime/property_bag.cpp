@@ -38,8 +38,9 @@ std::optional<double> AsNumber(const PropertyValue& value) {
 template <typename Int>
 Int ToInteger(const std::string& key, double number) {
   double rounded = std::nearbyint(number);
-  if (rounded < static_cast<double>(std::numeric_limits<Int>::min()) ||
-      rounded > static_cast<double>(std::numeric_limits<Int>::max()))
+  // Written as "not inside" so that NaN, which compares false, is refused too.
+  if (!(rounded >= static_cast<double>(std::numeric_limits<Int>::min()) &&
+        rounded <= static_cast<double>(std::numeric_limits<Int>::max())))
     throw PropertyConversionError("property '" + key + "' is out of range");
   return static_cast<Int>(rounded);
 }
