@@ -1,0 +1,22 @@
+# Draws the progress bar pictures afresh and compares them with the committed
+# ones, so that the generator and the assets cannot drift apart.
+# cmake -DPYTHON=<python> -DGENERATOR=<script> -DASSETS=<folder> -DOUT=<scratch folder> -P check_assets_current.cmake
+file(REMOVE_RECURSE "${OUT}")
+execute_process(COMMAND "${PYTHON}" "${GENERATOR}" "${OUT}" RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "the generator failed: ${result}")
+endif()
+file(GLOB fresh RELATIVE "${OUT}" "${OUT}/*.bmp")
+file(GLOB committed RELATIVE "${ASSETS}" "${ASSETS}/*.bmp")
+list(SORT fresh)
+list(SORT committed)
+if(NOT fresh STREQUAL committed)
+  message(FATAL_ERROR "pictures differ in name: generated [${fresh}], committed [${committed}]")
+endif()
+foreach(name IN LISTS fresh)
+  file(SHA256 "${OUT}/${name}" a)
+  file(SHA256 "${ASSETS}/${name}" b)
+  if(NOT a STREQUAL b)
+    message(FATAL_ERROR "${name} differs from what the generator draws; run the generator and commit")
+  endif()
+endforeach()
