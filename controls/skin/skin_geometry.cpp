@@ -1,0 +1,111 @@
+#include "controls/skin/skin_geometry.h"
+
+#include <algorithm>
+#include <charconv>
+#include <string_view>
+
+#include "platform/units.h"
+
+namespace controls::skin {
+namespace {
+
+std::array<double, 3> SplitRgbText(std::string_view text) {
+  std::array<double, 3> parts{};
+  for (double& part : parts) {
+    const std::size_t comma = text.find(',');
+    const std::string_view field = text.substr(0, comma);
+    std::int32_t value = 0;
+    std::from_chars(field.data(), field.data() + field.size(), value);
+    part = value;
+    text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+  }
+  return parts;
+}
+
+std::optional<platform::Colour> LineColour(const std::array<double, 3>& rgb) {
+  std::array<int, 3> channel{};
+  for (std::size_t i = 0; i < rgb.size(); ++i) {
+    channel[i] = platform::RoundHalfEven(rgb[i]);
+    if (channel[i] < 0) return std::nullopt;
+    channel[i] = std::min(channel[i], 255);
+  }
+  return platform::Rgb(channel[0], channel[1], channel[2]);
+}
+
+}  // namespace
+
+std::string ColorToRgbText(platform::Colour colour) {
+  const auto value = static_cast<std::int32_t>(colour);
+  const std::int32_t red = value % 256;
+  const std::int32_t green = (value / 256) % 256;
+  const std::int32_t blue = value / 65536;
+  return std::to_string(red) + "," + std::to_string(green) + "," + std::to_string(blue);
+}
+
+std::vector<GradientLine> GradientLines(platform::Colour base, double spacing, double height) {
+  std::vector<GradientLine> lines;
+  // A zero spacing would never pass the height; a negative one never starts.
+  if (!(spacing > 0)) return lines;
+  std::array<double, 3> rgb = SplitRgbText(ColorToRgbText(base));
+  const double limit = height / spacing;
+  for (std::int64_t i = 0; static_cast<double>(i) <= limit; ++i) {
+    lines.push_back({static_cast<double>(i) * spacing, LineColour(rgb)});
+    if (rgb[0] > 0 && rgb[1] > 0 && rgb[2] > 0)
+      for (double& component : rgb) component -= 0.1;
+  }
+  return lines;
+}
+
+platform::Point RoundRegionCorner(double widthTwips, double heightTwips) {
+  return {platform::TwipsToWholePixels(widthTwips), platform::TwipsToWholePixels(heightTwips)};
+}
+
+std::vector<platform::Point> CornerPixels(std::int32_t wPixels, std::int32_t hPixels, int cornerSize) {
+  const int n = cornerSize + 1;
+  std::vector<platform::Point> pixels;
+  for (int i = 1; i <= n; ++i) {
+    pixels.push_back({n - i - 1, i - 1});
+    pixels.push_back({n - i - 1, hPixels - i - 1});
+    pixels.push_back({wPixels - n + i - 1, i - 1});
+    pixels.push_back({wPixels - n + i - 1, hPixels - i - 1});
+  }
+  return pixels;
+}
+
+std::array<std::optional<double>, kTitleButtonCount> TitleButtonLefts(
+    double controlWidth, const std::array<bool, kTitleButtonCount>& visible) {
+  std::array<std::optional<double>, kTitleButtonCount> lefts;
+  int slot = 0;
+  for (std::size_t i = 0; i < visible.size(); ++i) {
+    if (!visible[i]) continue;
+    lefts[i] = controlWidth - kRightmostButtonInset - slot * kTitleButtonSpacing;
+    ++slot;
+  }
+  return lefts;
+}
+
+std::int32_t IconTop(double titleHeight) { return platform::RoundHalfEven(titleHeight / 30 - 9); }
+
+bool InCornerZone(float x, float y, std::int32_t controlWidth, std::int32_t controlHeight) {
+  const auto right = static_cast<float>(controlWidth - kCornerZone);
+  const auto bottom = static_cast<float>(controlHeight - kCornerZone);
+  return x > right && y > bottom;
+}
+
+ScreenRect SizingRectFor(const ScreenRect& parent, float x, float y) {
+  ScreenRect rect = parent;
+  rect.right = platform::RoundHalfEven(static_cast<double>(x) / platform::kTwipsPerPixel + parent.left);
+  rect.bottom = platform::RoundHalfEven(static_cast<double>(y) / platform::kTwipsPerPixel + parent.top);
+  if (rect.right - rect.left < kMinSizingWidth) rect.right = rect.left + kMinSizingWidth;
+  if (rect.bottom - rect.top < kMinSizingHeight) rect.bottom = rect.top + kMinSizingHeight;
+  return rect;
+}
+
+platform::Point MaximisedSize(std::int32_t screenWidthTwips, std::int32_t screenHeightTwips,
+                              const std::optional<ScreenRect>& taskbar) {
+  const std::int32_t taskbarHeight = taskbar ? taskbar->Height() : 0;
+  return {platform::RoundHalfEven(static_cast<double>(screenWidthTwips) / platform::kTwipsPerPixel + 5),
+          platform::RoundHalfEven(static_cast<double>(screenHeightTwips) / platform::kTwipsPerPixel - taskbarHeight)};
+}
+
+}  // namespace controls::skin

@@ -1,0 +1,94 @@
+#pragma once
+// The skin's arithmetic, apart from any window: gradient colours, frame
+// pixels, title layout, the corner zone and the window rectangles it computes.
+// Sizes are twips unless a name says pixels.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/colour.h"
+#include "platform/runtime/mouse.h"
+
+namespace controls::skin {
+
+// A window rectangle in screen pixels.
+struct ScreenRect {
+  std::int32_t left = 0;
+  std::int32_t top = 0;
+  std::int32_t right = 0;
+  std::int32_t bottom = 0;
+
+  std::int32_t Width() const { return right - left; }
+  std::int32_t Height() const { return bottom - top; }
+  bool operator==(const ScreenRect&) const = default;
+};
+
+// A saved window placement in pixels; all zero means nothing is saved.
+struct PlacementRect {
+  std::int32_t left = 0;
+  std::int32_t top = 0;
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+
+  bool Empty() const { return left == 0 && top == 0 && width == 0 && height == 0; }
+  bool operator==(const PlacementRect&) const = default;
+};
+
+// "R,G,B" in decimal, the colour taken apart as a signed 32-bit value with
+// division toward zero, so a system colour yields negative parts.
+std::string ColorToRgbText(platform::Colour colour);
+
+struct GradientLine {
+  double y = 0;  // twips
+  // Nothing when a component is negative: such a line cannot be drawn and is
+  // skipped. Components above 255 draw as 255.
+  std::optional<platform::Colour> colour;
+};
+
+// The face's horizontal lines from the top edge down to the height, one
+// spacing apart, each component 0.1 darker than the line above while all three
+// stay above 0. A spacing of 0 or less gives no lines.
+std::vector<GradientLine> GradientLines(platform::Colour base, double spacing, double height);
+
+// Right and bottom pixel of a rounded region for a size in twips.
+platform::Point RoundRegionCorner(double widthTwips, double heightTwips);
+
+// The four diagonals that shape the corners of a wPixels x hPixels frame,
+// cornerSize + 1 pixels each; some fall outside the surface by design.
+std::vector<platform::Point> CornerPixels(std::int32_t wPixels, std::int32_t hPixels, int cornerSize);
+
+inline constexpr int kTitleButtonCount = 3;
+inline constexpr double kRightmostButtonInset = 500;
+inline constexpr double kTitleButtonSpacing = 350;
+
+// Left edges of the visible title buttons, right to left in index order;
+// nothing for a hidden one.
+std::array<std::optional<double>, kTitleButtonCount> TitleButtonLefts(
+    double controlWidth, const std::array<bool, kTitleButtonCount>& visible);
+
+inline double TitleButtonTop(double titleHeight, double labelHeight) { return titleHeight / 2 - labelHeight / 3; }
+inline double CaptionTop(double titleHeight, double labelHeight) { return titleHeight / 2 - labelHeight / 2; }
+// Top pixel of the 20 x 20 program icon.
+std::int32_t IconTop(double titleHeight);
+
+inline constexpr int kCornerZone = 100;
+
+// The bottom-right resize zone: strictly inside the last 100 twips on both
+// axes, compared in single precision.
+bool InCornerZone(float x, float y, std::int32_t controlWidth, std::int32_t controlHeight);
+
+inline constexpr int kMinSizingWidth = 200;
+inline constexpr int kMinSizingHeight = 180;
+
+// The rubber band for a pointer at (x, y) twips of the control, whose top-left
+// corner is the parent's: at least 200 x 180 pixels.
+ScreenRect SizingRectFor(const ScreenRect& parent, float x, float y);
+
+// Size of the maximised parent: five pixels wider than the screen, the
+// taskbar's height (if any) less than the screen's height.
+platform::Point MaximisedSize(std::int32_t screenWidthTwips, std::int32_t screenHeightTwips,
+                              const std::optional<ScreenRect>& taskbar);
+
+}  // namespace controls::skin

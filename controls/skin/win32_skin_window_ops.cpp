@@ -1,0 +1,147 @@
+#include "controls/skin/win32_skin_window_ops.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <type_traits>
+#include <utility>
+
+#include "platform/units.h"
+#include "platform/win32/text.h"
+
+namespace controls::skin {
+namespace {
+
+HWND AsWindow(std::uintptr_t window) { return reinterpret_cast<HWND>(window); }
+
+ScreenRect FromRect(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+
+struct RegionDeleter {
+  void operator()(HRGN region) const { DeleteObject(region); }
+};
+using Region = std::unique_ptr<std::remove_pointer_t<HRGN>, RegionDeleter>;
+
+// The device context of the whole screen, given back when done.
+class ScreenDc {
+ public:
+  ScreenDc() : dc_(GetWindowDC(nullptr)) {}
+  ~ScreenDc() {
+    if (dc_) ReleaseDC(nullptr, dc_);
+  }
+  ScreenDc(const ScreenDc&) = delete;
+  ScreenDc& operator=(const ScreenDc&) = delete;
+  HDC Get() const { return dc_; }
+
+ private:
+  HDC dc_;
+};
+
+std::string AnsiToUtf8(const std::string& ansi) {
+  if (ansi.empty()) return {};
+  const int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+  if (length <= 0) return {};
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), length);
+  return platform::win32::Narrow(wide);
+}
+
+}  // namespace
+
+Win32SkinWindowOps::Win32SkinWindowOps(std::function<void()> endProgram) : endProgram_(std::move(endProgram)) {}
+
+ScreenRect Win32SkinWindowOps::WindowRect(std::uintptr_t window) {
+  RECT rect{};
+  if (window == 0 || !GetWindowRect(AsWindow(window), &rect)) return {};
+  return FromRect(rect);
+}
+
+std::string Win32SkinWindowOps::WindowText(std::uintptr_t window) {
+  if (window == 0) return {};
+  const int length = GetWindowTextLengthA(AsWindow(window));
+  if (length <= 0) return {};
+  std::string buffer(static_cast<std::size_t>(length) + 1, '\0');
+  // The length may overstate a double-byte title; keep only what was copied.
+  const int copied = GetWindowTextA(AsWindow(window), buffer.data(), length + 1);
+  buffer.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+  return AnsiToUtf8(buffer);
+}
+
+std::int32_t Win32SkinWindowOps::ReadWindowLong(std::uintptr_t window, int index) {
+  if (window == 0) return 0;
+  return static_cast<std::int32_t>(GetWindowLongA(AsWindow(window), index));
+}
+
+std::int32_t Win32SkinWindowOps::WriteWindowLong(std::uintptr_t window, int index, std::int32_t value) {
+  if (window == 0) return 0;
+  return static_cast<std::int32_t>(SetWindowLongA(AsWindow(window), index, value));
+}
+
+void Win32SkinWindowOps::SetWindowPos(std::uintptr_t window, std::uintptr_t insertAfter, int x, int y, int width,
+                                      int height, std::uint32_t flags) {
+  if (window == 0) return;
+  ::SetWindowPos(AsWindow(window), AsWindow(insertAfter), x, y, width, height, flags);
+}
+
+void Win32SkinWindowOps::SetRoundRegion(std::uintptr_t window, int right, int bottom, int ellipse) {
+  if (window == 0) return;
+  Region region(CreateRoundRectRgn(0, 0, right, bottom, ellipse, ellipse));
+  if (!region) return;
+  // On success the window owns the region.
+  if (SetWindowRgn(AsWindow(window), region.get(), TRUE)) region.release();
+}
+
+void Win32SkinWindowOps::BeginTitleDrag(std::uintptr_t window) {
+  ReleaseCapture();
+  if (window == 0) return;
+  SendMessageA(AsWindow(window), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}
+
+void Win32SkinWindowOps::Minimise(std::uintptr_t window) {
+  if (window == 0) return;
+  CloseWindow(AsWindow(window));
+}
+
+std::optional<ScreenRect> Win32SkinWindowOps::TaskbarRect() {
+  HWND taskbar = FindWindowA("Shell_TrayWnd", "");
+  RECT rect{};
+  if (!taskbar || !GetWindowRect(taskbar, &rect)) return std::nullopt;
+  return FromRect(rect);
+}
+
+void Win32SkinWindowOps::InvertFocusRect(const ScreenRect& rect) {
+  ScreenDc screen;
+  if (!screen.Get()) return;
+  const RECT r{rect.left, rect.top, rect.right, rect.bottom};
+  DrawFocusRect(screen.Get(), &r);
+}
+
+std::int32_t Win32SkinWindowOps::ScreenWidthTwips() {
+  return platform::PixelsToTwips(GetSystemMetrics(SM_CXSCREEN));
+}
+
+std::int32_t Win32SkinWindowOps::ScreenHeightTwips() {
+  return platform::PixelsToTwips(GetSystemMetrics(SM_CYSCREEN));
+}
+
+void Win32SkinWindowOps::DoEvents() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      // Left for the program's own loop.
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+void Win32SkinWindowOps::EndProgram() {
+  if (endProgram_) {
+    endProgram_();
+    return;
+  }
+  ExitProcess(0);
+}
+
+}  // namespace controls::skin
