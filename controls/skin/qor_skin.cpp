@@ -453,7 +453,9 @@ void QORSkin::UserControl_MouseMove(MouseArgs mouse) {
                                                     : platform::ControlSite::Cursor::Default);
   if (band_.Shown()) {
     band_.Hide();
-    band_.Show(skin::SizingRectFor(ParentRect(), mouse.x, mouse.y));
+    // No button held: the release went elsewhere (another window took the
+    // capture), so the band goes and the resize is dropped.
+    if (mouse.button != 0) band_.Show(skin::SizingRectFor(ParentRect(), mouse.x, mouse.y));
   }
   Raise(events_.MouseMove, mouse);
 }

@@ -158,6 +158,18 @@ TEST_F(SkinTest, RubberBandIsErasedOnEveryPath) {
   EXPECT_FALSE(skin->Sizing());
   EXPECT_TRUE(ops.ScreenClean());
 
+  // The release went to another window: the next move comes without a
+  // button, and the parent keeps its size.
+  FaceDown(static_cast<float>(site.surface.widthTwips - 10), static_cast<float>(site.surface.heightTwips - 10));
+  FaceMove(7000, 5000);
+  ASSERT_TRUE(skin->Sizing());
+  const ScreenRect before = ops.parentRect;
+  site.handlers.mouseMove(At(7100, 5100, 0));
+  EXPECT_FALSE(skin->Sizing());
+  EXPECT_TRUE(ops.ScreenClean());
+  FaceUp(7100, 5100);
+  EXPECT_EQ(ops.parentRect, before);
+
   // The skin goes while the band shows.
   FaceDown(static_cast<float>(site.surface.widthTwips - 10), static_cast<float>(site.surface.heightTwips - 10));
   FaceMove(7000, 5000);
