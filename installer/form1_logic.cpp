@@ -1,0 +1,338 @@
+#include "installer/form1_logic.h"
+
+#include <cstdlib>
+
+#include "installer/texts.h"
+
+namespace installer {
+namespace {
+
+using platform::MessageButtons;
+using platform::MessageIcon;
+using platform::SearchAttributes;
+
+std::string operator+(std::string text, std::string_view more) { return text.append(more); }
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+}  // namespace
+
+Form1Logic::Form1Logic(platform::Services services, FormView& view) : services_(services), view_(view) {}
+
+// ---- Part 1.1 ----
+
+LoadResult Form1Logic::Form_Load() {
+  // 1-2: identity and paths.
+  VoiceId = VoiceIdentity::kVoiceId;
+  VoiceName = VoiceIdentity::kVoiceName;
+  DrpValue = VoiceIdentity::kDrpValue;
+  AppDir = services_.app.Folder() + "\\";
+  VoiceBase = Paths().VoiceBase();
+
+  // 3-6: Xp_ProgressBar2 stands full from the start.
+  view_.SetTimerEnabled(TimerId::Timer2, true);
+  FillCounter = 2;
+  view_.SetBarMax(BarId::Bar2, 2);
+  view_.SetBarValue(BarId::Bar2, 2);
+  Timer2_Timer();
+
+  // 7: a complete set of files is registered again at every start.
+  if (VoiceFilesPresent() == 3) WriteVoiceRecord();
+
+  // 8: installation data; a missing extractor counts as a missing archive (issue 2).
+  const VoicePaths paths = Paths();
+  const bool archiveFound = FileExists(paths.Archive());
+  const bool extractorFound = FileExists(paths.Extractor());
+  if (!archiveFound || !extractorFound) {
+    view_.SetCaption(VoiceName + texts::kCaptionArchiveMissing);
+    ArchiveMissing = 1;
+  } else {
+    ArchiveMissing = 0;
+  }
+
+  // 9: button captions.
+  view_.SetButtonCaption(ButtonId::AZ, std::string(texts::kButtonInstall));
+  view_.SetButtonCaption(ButtonId::XZ, std::string(texts::kButtonUninstall));
+  view_.SetButtonCaption(ButtonId::XF, std::string(texts::kButtonRepair));
+  view_.SetButtonCaption(ButtonId::XFT, std::string(texts::kButtonRepair));
+  view_.SetButtonCaption(ButtonId::XZT, std::string(texts::kButtonUninstall));
+
+  // 10: probe the registration key.
+  bool keyPresent = KeyPresent();
+
+  // 11: classify and arrange, first matching row.
+  const bool offerArchive = ArchiveMissing == 0;
+  if (VoiceFilesPresent() == 3 && keyPresent) {
+    VoiceState = kVoiceInstalled;
+    if (offerArchive) view_.SetCaption(VoiceName + texts::kCaptionInstalled);
+    view_.SetBarVisible(BarId::Bar1, false);
+    view_.SetButtonEnabled(ButtonId::AZ, false);
+    view_.SetButtonVisible(ButtonId::XZ, false);
+    view_.SetButtonEnabled(ButtonId::XF, false);
+  } else if (keyPresent = KeyPresent(), VoiceFilesPresent() == 0 && !keyPresent) {
+    VoiceState = kVoiceAbsent;
+    if (offerArchive) view_.SetCaption(VoiceName + texts::kCaptionAbsent);
+    view_.SetButtonEnabled(ButtonId::AZ, offerArchive);
+    view_.SetButtonVisible(ButtonId::XZ, false);
+    view_.SetButtonEnabled(ButtonId::XZT, false);
+    view_.SetButtonEnabled(ButtonId::XF, false);
+  } else {
+    VoiceState = kVoiceIncomplete;
+    if (offerArchive) view_.SetCaption(VoiceName + texts::kCaptionIncomplete);
+    view_.SetButtonEnabled(ButtonId::XF, offerArchive);
+    view_.SetButtonEnabled(ButtonId::AZ, false);
+    view_.SetButtonEnabled(ButtonId::XZ, true);
+  }
+
+  // 12: single instance.
+  return services_.app.PreviousInstance() ? LoadResult::Unload : LoadResult::Show;
+}
+
+void Form1Logic::Form_Unload(std::int16_t& cancel) { cancel = Busy == 1 ? 1 : 0; }
+
+void Form1Logic::Timer2_Timer() {
+  view_.SetBarStyle(BarId::Bar2, 0);
+  view_.SetBarValue(BarId::Bar2, FillCounter);
+  if (view_.BarValue(BarId::Bar2) == 2) view_.SetTimerEnabled(TimerId::Timer2, false);
+  FillCounter = static_cast<std::int16_t>(FillCounter + 1);
+}
+
+bool Form1Logic::FileExists(const std::string& path) {
+  return !services_.files.Dir(path, SearchAttributes::Normal).empty();
+}
+
+int Form1Logic::VoiceFilesPresent() {
+  const VoicePaths paths = Paths();
+  int present = 0;
+  for (std::string_view ext : kVoiceFileExtensions) present += FileExists(paths.VoiceFile(ext)) ? 1 : 0;
+  return present;
+}
+
+bool Form1Logic::KeyPresent() { return services_.registry.OpenKey(record::VoiceKey(VoiceId)) == 0; }
+
+// ---- Part 1.2 ----
+
+void Form1Logic::WriteVoiceRecord() {
+  const std::string parentKey(record::kParentKey);
+  const std::string voiceKey = record::VoiceKey(VoiceId);
+  platform::Registry& registry = services_.registry;
+  registry.CreateKey(parentKey);
+  registry.SetString(parentKey, std::string(record::kVoiceDir), services_.app.Folder());
+  registry.CreateKey(voiceKey);
+  registry.SetDword(voiceKey, std::string(record::kInstalled), 1);
+  registry.SetString(voiceKey, std::string(record::kName), record::NameText(VoiceName));
+  registry.SetString(voiceKey, std::string(record::kTime), std::string(record::kTimeText));
+  registry.SetString(voiceKey, std::string(record::kDrp), DrpValue);
+  registry.SetString(voiceKey, std::string(record::kInstallDir), services_.app.Folder());
+}
+
+void Form1Logic::DeleteVoiceRecord() {
+  const std::string voiceKey = record::VoiceKey(VoiceId);
+  services_.registry.DeleteKey(voiceKey + "\\" + record::kSubkeyOnDelete);
+  services_.registry.DeleteKey(voiceKey);
+}
+
+// ---- Part 1.3 ----
+
+std::string Form1Logic::ExtractCommandLine(bool install) const {
+  const VoicePaths paths = Paths();
+  return Quoted(paths.Extractor()) + (install ? " x -o+ " : " x -o- ") + Quoted(paths.Archive()) + " " +
+         Quoted(AppDir);
+}
+
+void Form1Logic::ExtractVoice() {
+  if (Busy == 1) return;  // one action at a time
+  bool install = false;
+  if (VoiceState == kVoiceAbsent) {
+    install = true;
+  } else if (VoiceState != kVoiceIncomplete) {
+    return;
+  }
+  const std::string_view failed = install ? texts::kInstallFailed : texts::kRepairFailed;
+
+  const std::optional<std::uint32_t> processId =
+      services_.processes.StartHidden(Paths().Extractor(), ExtractCommandLine(install));
+  if (!processId) {
+    // Nothing else has changed yet: only Timer1, which the caller enabled.
+    view_.SetTimerEnabled(TimerId::Timer1, false);
+    EndWithMessage(std::string(failed) + "\r\n" + texts::kCauseNoStart, texts::kTitleError, MessageIcon::Critical);
+  }
+  if (install) {
+    view_.SetButtonEnabled(ButtonId::AZ, false);
+    view_.SetCaption(VoiceName + texts::kCaptionInstalling);
+  } else {
+    view_.SetButtonEnabled(ButtonId::XZ, false);
+    view_.SetButtonEnabled(ButtonId::XZT, false);
+    view_.SetButtonEnabled(ButtonId::XF, false);
+    view_.SetCaption(VoiceName + texts::kCaptionRepairing);
+  }
+  Busy = 1;
+
+  WaitForExtractor(*processId);
+  const ExtractionOutcome outcome = JudgeExtraction();
+
+  view_.SetTimerEnabled(TimerId::Timer1, false);
+  view_.SetBarVisible(BarId::Bar1, false);
+  view_.SetBarVisible(BarId::Bar2, true);
+  Busy = 0;
+  if (outcome.succeeded) {
+    EndWithMessage(std::string(install ? texts::kInstallSucceeded : texts::kRepairSucceeded), texts::kTitleInfo,
+                   MessageIcon::None);
+  }
+  EndWithMessage(std::string(failed) + "\r\n" + outcome.cause, texts::kTitleError, MessageIcon::Critical);
+}
+
+void Form1Logic::WaitForExtractor(std::uint32_t processId) {
+  platform::Processes& processes = services_.processes;
+  ChildProcess = processes.Open(processId);
+  for (;;) {
+    if (const std::optional<std::uint32_t> code = processes.ExitCode(ChildProcess)) ChildExitCode = *code;
+    services_.app.DoEvents();
+    if (ChildExitCode != platform::kStillActive) break;
+    processes.WaitForExitOrInput(ChildProcess);
+  }
+  processes.Close(ChildProcess);
+}
+
+ExtractionOutcome Form1Logic::JudgeExtraction() {
+  if (ChildExitCode != 0 && ChildExitCode != 1) {
+    return {false, std::string(texts::kCauseExitCode) + std::to_string(ChildExitCode)};
+  }
+  if (VoiceFilesPresent() != 3) return {false, std::string(texts::kCauseFilesIncomplete)};
+  WriteVoiceRecord();
+  if (!KeyPresent()) return {false, std::string(texts::kCauseRegistry)};
+  return {true, {}};
+}
+
+void Form1Logic::Timer1_Timer() {
+  view_.SetBarStyle(BarId::Bar1, 1);
+  view_.SetTimerInterval(TimerId::Timer1, 30);
+  view_.SetBarValue(BarId::Bar1, 1);
+  view_.SetBarMax(BarId::Bar1, 100);
+}
+
+// ---- Part 1.4 ----
+
+void Form1Logic::UninstallVoice() {
+  if (Busy == 1) return;  // one action at a time
+  if (VoiceState != kVoiceInstalled && VoiceState != kVoiceIncomplete) return;
+  const VoicePaths paths = Paths();
+  platform::FileSystem& files = services_.files;
+
+  DeleteVoiceRecord();
+  bool removed = true;
+  for (std::string_view ext : kVoiceFileExtensions) {
+    const std::string file = paths.VoiceFile(ext);
+    if (FileExists(file) && !files.DeleteFile(file)) {
+      removed = false;
+      break;
+    }
+  }
+  if (removed && !files.Dir(paths.VoiceFolder(), SearchAttributes::Folders).empty()) {
+    removed = files.RemoveFolder(paths.VoiceFolder());
+  }
+  if (!removed) EndWithMessage(std::string(texts::kUninstallInUse), texts::kTitleError, MessageIcon::None);
+
+  view_.SetBarVisible(BarId::Bar1, true);
+  view_.SetBarVisible(BarId::Bar2, false);
+  view_.SetCaption(VoiceName + texts::kCaptionAbsent);
+  EndWithMessage(std::string(texts::kUninstallSucceeded), texts::kTitleInfo, MessageIcon::None);
+}
+
+// ---- Part 1.5 ----
+
+std::string Form1Logic::STR(std::string& text) {
+  const std::string copy = text;
+  text.clear();
+  for (const char c : copy) {
+    if (c == '\\') {
+      text += "\\\\";
+    } else {
+      text += c;
+    }
+  }
+  return text;
+}
+
+std::vector<std::string> Form1Logic::ExportLines() {
+  const auto entry = [](std::string_view name, const std::string& quotedOrRaw) {
+    return Quoted(std::string(name)) + "=" + quotedOrRaw;
+  };
+  std::string voiceDir = services_.app.Folder();
+  std::string installDir = services_.app.Folder();
+  return {
+      "Windows Registry Editor Version 5.00",
+      "",
+      "[HKEY_LOCAL_MACHINE\\" + record::kParentKey + "]",
+      entry(record::kVoiceDir, Quoted(STR(voiceDir))),
+      "",
+      "[HKEY_LOCAL_MACHINE\\" + record::VoiceKey(VoiceId) + "]",
+      entry(record::kInstalled, "dword:00000001"),
+      entry(record::kName, Quoted(record::NameText(VoiceName))),
+      entry(record::kTime, Quoted(std::string(record::kTimeText))),
+      entry(record::kDrp, Quoted(DrpValue)),
+      entry(record::kInstallDir, Quoted(STR(installDir))),
+      "",
+  };
+}
+
+void Form1Logic::Image1_DblClick() {
+  platform::Application& app = services_.app;
+  if (app.MessageBox(std::string(texts::kExportConfirm), std::string(texts::kTitleInfo), MessageButtons::OkCancel,
+                     MessageIcon::Question) != platform::kAnswerOk) {
+    return;
+  }
+  platform::FileSystem& files = services_.files;
+  const std::string path = Paths().ExportFile();
+  bool exported = !FileExists(path) || files.DeleteFile(path);
+  if (exported) {
+    std::unique_ptr<platform::TextFile> file = files.OpenForAppend(path);
+    exported = file != nullptr;
+    if (file) {
+      for (const std::string& line : ExportLines()) {
+        if (!file->WriteLine(line)) {
+          exported = false;
+          break;
+        }
+      }
+      if (!file->Close()) exported = false;
+      if (!exported) files.DeleteFile(path);  // no partial file is left behind
+    }
+  }
+  if (!exported) {
+    app.MessageBox(std::string(texts::kExportFailed), std::string(texts::kTitleError), MessageButtons::Ok,
+                   MessageIcon::Critical);
+  }
+}
+
+// ---- Part 1.6 ----
+
+void Form1Logic::QORButtonAZ_GotFocus() {
+  if (Busy == 1) return;
+  view_.SetTimerEnabled(TimerId::Timer1, true);
+  ExtractVoice();
+}
+
+void Form1Logic::QORButtonXF_GotFocus() { QORButtonAZ_GotFocus(); }
+
+void Form1Logic::QORButtonXZ_GotFocus() { ConfirmUninstall(); }
+
+void Form1Logic::QORButtonXZT_GotFocus() { ConfirmUninstall(); }
+
+void Form1Logic::ConfirmUninstall() {
+  if (Busy == 1) return;
+  if (services_.app.MessageBox(std::string(texts::kUninstallConfirm), std::string(texts::kTitleWarning),
+                               MessageButtons::OkCancel, MessageIcon::Question) == platform::kAnswerOk) {
+    UninstallVoice();
+  } else {
+    services_.app.EndProgram();
+  }
+}
+
+void Form1Logic::EndWithMessage(const std::string& text, std::string_view title, MessageIcon icon) {
+  services_.app.MessageBox(text, std::string(title), MessageButtons::Ok, icon);
+  services_.app.EndProgram();
+  std::abort();  // EndProgram does not return; the compiler cannot see that through the virtual call
+}
+
+}  // namespace installer

@@ -1,0 +1,110 @@
+#pragma once
+// The voice logic of the installer window Form1 (Parts 1.1 to 1.6): its
+// procedures and handlers, with the window's fields under their names in the
+// spec. It talks only to the platform services and to the window through
+// FormView, so native tests run it against fakes and Wine tests against the
+// real registry, files and processes.
+//
+// Mended faults (issues 2 and 3 and the Busy guard), which hold over the Parts:
+// - a missing extractor DATA\Rar.exe at load counts as a missing archive;
+// - install and repair report success only when the extractor exited with 0
+//   or 1, the three voice files exist and the record can be read back;
+//   otherwise no record is written and a failure message with its cause is
+//   shown before the program ends;
+// - an extractor that cannot be started disables Timer1 again and ends the
+//   program after the failure message, touching nothing else;
+// - while Busy = 1 no install, repair or uninstall can start again;
+// - the export reports a file it cannot replace or write and leaves no
+//   partial file behind.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "installer/form_view.h"
+#include "installer/voice_identity.h"
+#include "platform/services.h"
+
+namespace installer {
+
+inline constexpr std::int16_t kVoiceInstalled = 1;
+inline constexpr std::int16_t kVoiceAbsent = 2;
+inline constexpr std::int16_t kVoiceIncomplete = 3;
+
+enum class LoadResult {
+  Show,    // show the window
+  Unload,  // another instance runs: unload the window without showing it
+};
+
+// What an install or repair came to (issue 3).
+struct ExtractionOutcome {
+  bool succeeded = false;
+  std::string cause;  // empty on success
+};
+
+class Form1Logic {
+ public:
+  Form1Logic(platform::Services services, FormView& view);
+
+  // Part 1.1. Steps 1 to 12 in their order; Unload tells the window to close
+  // without being shown (a previous instance runs).
+  LoadResult Form_Load();
+  // Sets cancel to 1 exactly while Busy = 1.
+  void Form_Unload(std::int16_t& cancel);
+  void Timer2_Timer();
+
+  // Part 1.2.
+  void WriteVoiceRecord();
+  void DeleteVoiceRecord();
+
+  // Part 1.3. Returns only when there is nothing to do (VoiceState 1, or Busy);
+  // otherwise ends the program after its message.
+  void ExtractVoice();
+  void Timer1_Timer();
+
+  // Part 1.4. Returns only in VoiceState 2, or while Busy; otherwise ends
+  // the program after its message.
+  void UninstallVoice();
+
+  // Part 1.5.
+  void Image1_DblClick();
+  // Doubles every backslash of text, leaves the result in text and returns it.
+  static std::string STR(std::string& text);
+
+  // Part 1.6: the focus handlers. QORButtonXFT has none.
+  void QORButtonAZ_GotFocus();
+  void QORButtonXF_GotFocus();
+  void QORButtonXZ_GotFocus();
+  void QORButtonXZT_GotFocus();
+
+  // Composed texts, for the window and the tests.
+  std::string ExtractCommandLine(bool install) const;  // Part 1.3
+  std::vector<std::string> ExportLines();               // Part 1.5, lines without CR LF
+  VoicePaths Paths() const { return {AppDir, VoiceId, VoiceName}; }
+
+  // The window's fields (Part 1.1), public as the window's are to its code.
+  std::string VoiceId;
+  std::string VoiceName;
+  std::string DrpValue;
+  std::string AppDir;
+  std::string VoiceBase;
+  std::int16_t VoiceState = 0;
+  std::int16_t ArchiveMissing = 0;
+  std::int16_t Busy = 0;
+  std::int16_t FillCounter = 0;
+  std::uintptr_t ChildProcess = 0;
+  std::uint32_t ChildExitCode = 0;
+
+ private:
+  bool FileExists(const std::string& path);
+  int VoiceFilesPresent();  // tests .vvd, .ddi, .ddb in this order
+  bool KeyPresent();
+  void WaitForExtractor(std::uint32_t processId);
+  ExtractionOutcome JudgeExtraction();
+  void ConfirmUninstall();
+  [[noreturn]] void EndWithMessage(const std::string& text, std::string_view title, platform::MessageIcon icon);
+
+  platform::Services services_;
+  FormView& view_;  // not owned
+};
+
+}  // namespace installer

@@ -1,0 +1,41 @@
+#pragma once
+// The texts the installer shows: caption endings, button captions and
+// messages (Parts 1.1 and 1.3 to 1.6, and the mended faults of the issues).
+#include <string_view>
+
+namespace installer::texts {
+
+// Window caption: VoiceName followed by one of these.
+inline constexpr std::string_view kCaptionArchiveMissing = " - 安装文件缺失";
+inline constexpr std::string_view kCaptionInstalled = " - 音源已安装";
+inline constexpr std::string_view kCaptionAbsent = " - 音源不存在";
+inline constexpr std::string_view kCaptionIncomplete = " - 音源不完全";
+inline constexpr std::string_view kCaptionInstalling = " - 安装中";
+inline constexpr std::string_view kCaptionRepairing = " - 修复中";
+
+inline constexpr std::string_view kButtonInstall = "安装";
+inline constexpr std::string_view kButtonUninstall = "卸载";
+inline constexpr std::string_view kButtonRepair = "修复";
+
+inline constexpr std::string_view kTitleInfo = "提示";
+inline constexpr std::string_view kTitleError = "错误";
+inline constexpr std::string_view kTitleWarning = "警告窗口";
+
+inline constexpr std::string_view kInstallSucceeded = "音源[安装]成功！";
+inline constexpr std::string_view kRepairSucceeded = "音源[修复]成功！";
+inline constexpr std::string_view kInstallFailed = "音源[安装]失败！";
+inline constexpr std::string_view kRepairFailed = "音源[修复]失败！";
+// Causes, on the line after the failure text.
+inline constexpr std::string_view kCauseNoStart = "解压程序无法启动";
+inline constexpr std::string_view kCauseExitCode = "解压程序返回错误代码 ";  // followed by the code in decimal
+inline constexpr std::string_view kCauseFilesIncomplete = "音源文件不完整";
+inline constexpr std::string_view kCauseRegistry = "无法写入注册表";
+
+inline constexpr std::string_view kUninstallConfirm = "确定要卸载么？";
+inline constexpr std::string_view kUninstallSucceeded = "音源[删除]成功！";
+inline constexpr std::string_view kUninstallInUse = "音源正被使用，请结束后再卸载";
+
+inline constexpr std::string_view kExportConfirm = "需要导出注册表到文件目录么？";
+inline constexpr std::string_view kExportFailed = "注册表导出失败！";
+
+}  // namespace installer::texts

@@ -1,0 +1,55 @@
+#pragma once
+// The voice bank this installer carries, the paths below the application
+// folder (Part 1.1) and the layout of its registration record (Part 1.2).
+// Every fixed name and path of the installer is here, once.
+#include <string>
+#include <string_view>
+
+namespace installer {
+
+struct VoiceIdentity {
+  static constexpr std::string_view kVoiceId = "KT3WQ8ZRMD5LXNVC";
+  static constexpr std::string_view kVoiceName = "Ilvo";
+  static constexpr std::string_view kDrpValue = "050010";
+};
+
+// Paths derived from AppDir (the application folder plus one backslash,
+// whatever the folder ends in), VoiceId and VoiceName.
+struct VoicePaths {
+  std::string appDir;
+  std::string voiceId;
+  std::string voiceName;
+
+  std::string VoiceBase() const { return appDir + voiceId + "\\" + voiceName; }
+  // ext with its dot: ".vvd", ".ddi", ".ddb"
+  std::string VoiceFile(std::string_view ext) const { return VoiceBase() + std::string(ext); }
+  std::string VoiceFolder() const { return appDir + voiceId; }
+  std::string Archive() const { return appDir + "DATA\\" + voiceName + ".yin"; }
+  std::string Extractor() const { return appDir + "DATA\\Rar.exe"; }
+  std::string ExportFile() const { return appDir + voiceName + ".reg"; }
+};
+
+// The three voice files, in the order they are tested and deleted.
+inline constexpr std::string_view kVoiceFileExtensions[] = {".vvd", ".ddi", ".ddb"};
+
+// The registration record (Part 1.2), all below HKEY_LOCAL_MACHINE.
+namespace record {
+
+inline constexpr std::string_view kHost = "TIRELUNA2";
+inline constexpr std::string_view kParentKey = "Software\\TIRELUNA2\\DATABASE\\VOICE";
+inline constexpr std::string_view kSubkeyOnDelete = "vvoice";
+inline constexpr std::string_view kVoiceDir = "VOICEDIR";
+inline constexpr std::string_view kInstalled = "INSTALLED";
+inline constexpr std::string_view kName = "NAME";
+inline constexpr std::string_view kTime = "TIME";
+inline constexpr std::string_view kDrp = "DRP";
+inline constexpr std::string_view kInstallDir = "INSTALLDIR";
+inline constexpr std::string_view kTimeText = "R4NXC8VJ2TQM6WHE";
+
+inline std::string VoiceKey(std::string_view voiceId) { return std::string(kParentKey) + "\\" + std::string(voiceId); }
+inline std::string NameText(std::string_view voiceName) {
+  return "TIRELUNA2 Voice DB (" + std::string(voiceName) + ")";
+}
+
+}  // namespace record
+}  // namespace installer

@@ -1,0 +1,84 @@
+#include "platform/win32/application.h"
+
+#include <windows.h>
+
+#include "platform/win32/text.h"
+
+// windows.h maps this name to its A/W form; the service keeps its own.
+#undef MessageBox
+
+namespace platform::win32 {
+namespace {
+
+std::wstring ModulePath() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return {};
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      return buffer;
+    }
+    buffer.resize(buffer.size() * 2);  // truncated: try a larger buffer
+  }
+}
+
+std::wstring MutexName(const std::string& instanceName) {
+  std::wstring name = Widen(instanceName);
+  if (name.empty()) {
+    const std::wstring path = ModulePath();
+    name = path.substr(path.find_last_of(L"\\/") + 1);
+    CharUpperW(name.data());
+  }
+  for (wchar_t& c : name) {
+    if (c == L'\\') c = L'_';  // a backslash would name a namespace
+  }
+  return L"Local\\PrevInstance-" + name;
+}
+
+}  // namespace
+
+std::string FolderOfModulePath(const std::string& modulePath) {
+  const std::size_t slash = modulePath.find_last_of('\\');
+  if (slash == std::string::npos) return {};
+  std::string folder = modulePath.substr(0, slash);
+  if (folder.size() == 2 && folder[1] == ':') folder += '\\';  // drive root keeps its backslash
+  return folder;
+}
+
+Application::Application(const std::string& instanceName) {
+  mutex_ = CreateMutexW(nullptr, FALSE, MutexName(instanceName).c_str());
+  previousInstance_ = mutex_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+Application::~Application() {
+  if (mutex_ != nullptr) CloseHandle(mutex_);
+}
+
+std::string Application::Folder() { return FolderOfModulePath(Narrow(ModulePath())); }
+
+bool Application::PreviousInstance() { return previousInstance_; }
+
+void Application::EndProgram() { ExitProcess(0); }
+
+void Application::DoEvents() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+int Application::MessageBox(const std::string& text, const std::string& title, MessageButtons buttons,
+                            MessageIcon icon) {
+  UINT style = buttons == MessageButtons::OkCancel ? MB_OKCANCEL : MB_OK;
+  if (icon == MessageIcon::Question) style |= MB_ICONQUESTION;
+  if (icon == MessageIcon::Critical) style |= MB_ICONERROR;
+  return MessageBoxW(GetActiveWindow(), Widen(text).c_str(), Widen(title).c_str(), style);
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,42 @@
+#pragma once
+// Application service: folder, previous instance, end, event pump and
+// message boxes (Part 5.1).
+#include <string>
+
+#include "platform/services.h"
+
+namespace platform::win32 {
+
+class Application final : public platform::Application {
+ public:
+  // Creates the named mutex that marks a running instance and keeps it for
+  // the life of this object (normally the whole run). An empty name takes the
+  // executable's file name, so that every copy of the same program meets.
+  explicit Application(const std::string& instanceName = {});
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+  ~Application() override;
+
+  // The executable's folder from GetModuleFileNameW, without the file name
+  // and without a trailing backslash, except at a drive root ("C:\").
+  std::string Folder() override;
+  // True when the mutex already existed when this object created it.
+  bool PreviousInstance() override;
+  [[noreturn]] void EndProgram() override;  // ExitProcess(0)
+  // PeekMessage / TranslateMessage / DispatchMessage until the queue is
+  // empty; a WM_QUIT met on the way is posted again for the main loop.
+  void DoEvents() override;
+  // MessageBoxW owned by the thread's active window; returns IDOK (1),
+  // IDCANCEL (2) and so on.
+  int MessageBox(const std::string& text, const std::string& title, MessageButtons buttons,
+                 MessageIcon icon) override;
+
+ private:
+  void* mutex_ = nullptr;  // owned
+  bool previousInstance_ = false;
+};
+
+// The folder part of a module path, by the rule of Application::Folder.
+std::string FolderOfModulePath(const std::string& modulePath);
+
+}  // namespace platform::win32

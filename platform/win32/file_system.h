@@ -1,0 +1,19 @@
+#pragma once
+// File service through the wide Win32 calls (Part 5.1).
+#include "platform/services.h"
+
+namespace platform::win32 {
+
+class FileSystem final : public platform::FileSystem {
+ public:
+  // FindFirstFileW on the exact path; entries with the hidden or system
+  // attribute never count, folders only with SearchAttributes::Folders.
+  std::string Dir(const std::string& path, SearchAttributes attributes) override;
+  bool DeleteFile(const std::string& path) override;    // DeleteFileW
+  bool RemoveFolder(const std::string& path) override;  // RemoveDirectoryW
+  // Opens or creates the file for writing at its end; lines are written in
+  // the ANSI code page with CR LF.
+  std::unique_ptr<TextFile> OpenForAppend(const std::string& path) override;
+};
+
+}  // namespace platform::win32

@@ -1,0 +1,299 @@
+#include "fake_services.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace fakes {
+namespace {
+
+// Windows compares paths without regard to case and reads a run of
+// backslashes inside a path as one.
+std::string KeyOf(const std::string& path) {
+  std::string key;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const char c = path[i];
+    if (c == '\\' && i > 1 && path[i - 1] == '\\') continue;
+    key += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  }
+  while (key.size() > 3 && key.back() == '\\') key.pop_back();
+  return key;
+}
+
+std::string ParentOf(const std::string& key) {
+  const std::size_t slash = key.find_last_of('\\');
+  return slash == std::string::npos ? std::string{} : key.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('\\');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool IsDrive(const std::string& key) { return key.size() == 2 && key[1] == ':'; }
+
+void Note(CallLog* log, std::string line) {
+  if (log != nullptr) log->push_back(std::move(line));
+}
+
+}  // namespace
+
+// ---- FakeRegistry ----
+
+long FakeRegistry::OpenKey(const std::string& path) {
+  Note(log, "OpenKey " + path);
+  if (failReads) return kErrorAccessDenied;
+  return HasKey(path) ? 0 : kErrorFileNotFound;
+}
+
+long FakeRegistry::CreateKey(const std::string& path) {
+  Note(log, "CreateKey " + path);
+  if (failWrites) return kErrorAccessDenied;
+  for (std::string key = KeyOf(path); !key.empty(); key = ParentOf(key)) keys_[key];
+  return 0;
+}
+
+long FakeRegistry::Write(const std::string& path, const std::string& name, Value value) {
+  if (failWrites) return kErrorAccessDenied;
+  for (std::string key = KeyOf(path); !key.empty(); key = ParentOf(key)) keys_[key];
+  auto& values = keys_[KeyOf(path)].values;
+  auto same = std::find_if(values.begin(), values.end(), [&](const auto& v) { return KeyOf(v.first) == KeyOf(name); });
+  if (same != values.end()) {
+    same->second = std::move(value);
+  } else {
+    values.emplace_back(name, std::move(value));
+  }
+  return 0;
+}
+
+long FakeRegistry::SetString(const std::string& path, const std::string& name, const std::string& value) {
+  Note(log, "SetString " + path + " " + name + "=" + value);
+  return Write(path, name, Value{1, value, 0});
+}
+
+long FakeRegistry::SetDword(const std::string& path, const std::string& name, std::uint32_t value) {
+  Note(log, "SetDword " + path + " " + name + "=" + std::to_string(value));
+  return Write(path, name, Value{4, {}, value});
+}
+
+long FakeRegistry::DeleteKey(const std::string& path) {
+  Note(log, "DeleteKey " + path);
+  if (failWrites) return kErrorAccessDenied;
+  const std::string key = KeyOf(path);
+  auto found = keys_.find(key);
+  if (found == keys_.end()) return kErrorFileNotFound;
+  auto child = keys_.lower_bound(key + "\\");
+  if (child != keys_.end() && child->first.rfind(key + "\\", 0) == 0) return kErrorAccessDenied;  // has subkeys
+  keys_.erase(found);
+  return 0;
+}
+
+bool FakeRegistry::HasKey(const std::string& path) const { return keys_.count(KeyOf(path)) != 0; }
+
+const FakeRegistry::Value* FakeRegistry::Find(const std::string& path, const std::string& name) const {
+  auto key = keys_.find(KeyOf(path));
+  if (key == keys_.end()) return nullptr;
+  for (const auto& [valueName, value] : key->second.values) {
+    if (KeyOf(valueName) == KeyOf(name)) return &value;
+  }
+  return nullptr;
+}
+
+std::vector<std::string> FakeRegistry::ValueNames(const std::string& path) const {
+  std::vector<std::string> names;
+  auto key = keys_.find(KeyOf(path));
+  if (key != keys_.end()) {
+    for (const auto& value : key->second.values) names.push_back(value.first);
+  }
+  return names;
+}
+
+// ---- FakeFileSystem ----
+
+void FakeFileSystem::AddFolder(const std::string& path, std::uint32_t attributes) {
+  const std::string key = KeyOf(path);
+  if (IsDrive(key) || key.empty()) return;
+  AddFolder(path.substr(0, path.find_last_of('\\')));
+  auto& stored = entries_[key];
+  if (stored.path.empty()) stored.path = path;
+  stored.entry.attributes = attributes | kFolder;
+}
+
+void FakeFileSystem::AddFile(const std::string& path, std::string content, std::uint32_t attributes) {
+  AddFolder(path.substr(0, path.find_last_of('\\')));
+  entries_[KeyOf(path)] = Stored{path, Entry{attributes, std::move(content), false}};
+}
+
+bool FakeFileSystem::Exists(const std::string& path) const { return entries_.count(KeyOf(path)) != 0; }
+
+FakeFileSystem::Entry* FakeFileSystem::Get(const std::string& path) {
+  auto found = entries_.find(KeyOf(path));
+  return found == entries_.end() ? nullptr : &found->second.entry;
+}
+
+const FakeFileSystem::Entry* FakeFileSystem::Get(const std::string& path) const {
+  auto found = entries_.find(KeyOf(path));
+  return found == entries_.end() ? nullptr : &found->second.entry;
+}
+
+std::vector<std::string> FakeFileSystem::Paths() const {
+  std::vector<std::string> paths;
+  for (const auto& [key, stored] : entries_) paths.push_back(stored.path);
+  return paths;
+}
+
+bool FakeFileSystem::HasChildren(const std::string& key) const {
+  auto child = entries_.lower_bound(key + "\\");
+  return child != entries_.end() && child->first.rfind(key + "\\", 0) == 0;
+}
+
+std::string FakeFileSystem::Dir(const std::string& path, platform::SearchAttributes attributes) {
+  Note(log, "Dir " + path);
+  const Entry* entry = Get(path);
+  if (entry == nullptr || (entry->attributes & (kHidden | kSystem)) != 0) return {};
+  if ((entry->attributes & kFolder) != 0 && attributes != platform::SearchAttributes::Folders) return {};
+  return NameOf(entries_.at(KeyOf(path)).path);
+}
+
+bool FakeFileSystem::DeleteFile(const std::string& path) {
+  Note(log, "DeleteFile " + path);
+  auto found = entries_.find(KeyOf(path));
+  if (found == entries_.end()) return false;
+  const Entry& entry = found->second.entry;
+  if ((entry.attributes & (kFolder | kReadOnly)) != 0 || entry.inUse) return false;
+  entries_.erase(found);
+  return true;
+}
+
+bool FakeFileSystem::RemoveFolder(const std::string& path) {
+  Note(log, "RemoveFolder " + path);
+  const std::string key = KeyOf(path);
+  auto found = entries_.find(key);
+  if (found == entries_.end()) return false;
+  const Entry& entry = found->second.entry;
+  if ((entry.attributes & kFolder) == 0 || entry.inUse || HasChildren(key)) return false;
+  entries_.erase(found);
+  return true;
+}
+
+namespace {
+
+class FakeTextFile : public platform::TextFile {
+ public:
+  FakeTextFile(FakeFileSystem& files, std::string path, std::optional<int> failAfter, bool closeFails)
+      : files_(files), path_(std::move(path)), failAfter_(failAfter), closeFails_(closeFails) {}
+
+  bool WriteLine(const std::string& line) override {
+    Note(files_.log, "WriteLine " + line);
+    if (failAfter_ && lines_ >= *failAfter_) failed_ = true;
+    if (failed_ || closed_) return false;
+    ++lines_;
+    if (FakeFileSystem::Entry* entry = files_.Get(path_)) entry->content += line + "\r\n";
+    return true;
+  }
+
+  bool Close() override {
+    Note(files_.log, "Close " + path_);
+    closed_ = true;
+    return !failed_ && !closeFails_;
+  }
+
+ private:
+  FakeFileSystem& files_;
+  std::string path_;
+  std::optional<int> failAfter_;
+  bool closeFails_;
+  int lines_ = 0;
+  bool failed_ = false;
+  bool closed_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<platform::TextFile> FakeFileSystem::OpenForAppend(const std::string& path) {
+  Note(log, "OpenForAppend " + path);
+  const std::string key = KeyOf(path);
+  for (const auto& bad : unopenable) {
+    if (KeyOf(bad) == key) return nullptr;
+  }
+  const std::string parent = ParentOf(key);
+  if (!IsDrive(parent)) {
+    const Entry* folder = Get(parent);
+    if (folder == nullptr || (folder->attributes & kFolder) == 0) return nullptr;
+  }
+  if (const Entry* entry = Get(path)) {
+    if ((entry->attributes & (kFolder | kReadOnly)) != 0 || entry->inUse) return nullptr;
+  } else {
+    entries_[key] = Stored{path, Entry{}};
+  }
+  return std::make_unique<FakeTextFile>(*this, path, writeFailsAfterLines, closeFails);
+}
+
+// ---- FakeProcesses ----
+
+std::optional<std::uint32_t> FakeProcesses::StartHidden(const std::string& applicationPath,
+                                                        const std::string& commandLine) {
+  Note(log, "StartHidden " + commandLine);
+  if (startFails) return std::nullopt;
+  starts.push_back({applicationPath, commandLine});
+  if (onStart) onStart(starts.back());
+  return nextProcessId;
+}
+
+std::uintptr_t FakeProcesses::Open(std::uint32_t processId) {
+  Note(log, "OpenProcess " + std::to_string(processId));
+  return openFails ? 0 : kHandle;
+}
+
+std::optional<std::uint32_t> FakeProcesses::ExitCode(std::uintptr_t process) {
+  ++exitCodeCalls;
+  if (process == 0) return std::nullopt;
+  std::optional<std::uint32_t> code = exitCodes.empty() ? std::optional<std::uint32_t>{} : exitCodes.front();
+  if (exitCodes.size() > 1) exitCodes.pop_front();
+  return code;
+}
+
+void FakeProcesses::WaitForExitOrInput(std::uintptr_t) { ++waits; }
+
+void FakeProcesses::Close(std::uintptr_t process) {
+  Note(log, "CloseProcess");
+  closed.push_back(process);
+}
+
+// ---- FakeApplication ----
+
+std::string FakeApplication::Folder() {
+  ++folderReads;
+  return folder;
+}
+
+void FakeApplication::EndProgram() {
+  Note(log, "EndProgram");
+  ended = true;
+  throw ProgramEnded();
+}
+
+void FakeApplication::DoEvents() {
+  ++doEvents;
+  if (onDoEvents) onDoEvents();
+}
+
+int FakeApplication::MessageBox(const std::string& text, const std::string& title, platform::MessageButtons buttons,
+                                platform::MessageIcon icon) {
+  Note(log, "MessageBox " + title + ": " + text);
+  boxes.push_back({text, title, buttons, icon});
+  if (answers.empty()) return platform::kAnswerOk;
+  const int answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
+// ---- FakeServices ----
+
+FakeServices::FakeServices() {
+  registry.log = &log;
+  files.log = &log;
+  processes.log = &log;
+  app.log = &log;
+}
+
+}  // namespace fakes

@@ -1,0 +1,183 @@
+#pragma once
+// Fakes of the platform services for native tests: an in-memory registry and
+// file system, a scripted process table and an application whose message
+// boxes are recorded and answered from a queue. All paths compare without
+// regard to ASCII case, as on Windows. Every fake can write what it is asked
+// into one shared call log, so a test can check the order across services.
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/services.h"
+
+namespace fakes {
+
+using CallLog = std::vector<std::string>;
+
+// Windows error codes the fakes return.
+inline constexpr long kErrorFileNotFound = 2;
+inline constexpr long kErrorAccessDenied = 5;
+
+class FakeRegistry : public platform::Registry {
+ public:
+  struct Value {
+    std::uint32_t type = 0;  // 1 REG_SZ, 4 REG_DWORD
+    std::string text;        // REG_SZ
+    std::uint32_t dword = 0;  // REG_DWORD
+  };
+
+  CallLog* log = nullptr;
+  bool failWrites = false;  // CreateKey, SetString, SetDword and DeleteKey answer access denied
+  bool failReads = false;   // OpenKey answers access denied
+
+  long OpenKey(const std::string& path) override;
+  long CreateKey(const std::string& path) override;
+  long SetString(const std::string& path, const std::string& name, const std::string& value) override;
+  long SetDword(const std::string& path, const std::string& name, std::uint32_t value) override;
+  long DeleteKey(const std::string& path) override;
+
+  bool HasKey(const std::string& path) const;
+  const Value* Find(const std::string& path, const std::string& name) const;
+  // Value names of a key in the order they were first set.
+  std::vector<std::string> ValueNames(const std::string& path) const;
+  std::size_t KeyCount() const { return keys_.size(); }
+
+ private:
+  struct Key {
+    std::vector<std::pair<std::string, Value>> values;  // first-set order
+  };
+  long Write(const std::string& path, const std::string& name, Value value);
+  std::map<std::string, Key> keys_;  // by upper-case path
+};
+
+class FakeFileSystem : public platform::FileSystem {
+ public:
+  // Attribute bits as Windows has them.
+  static constexpr std::uint32_t kReadOnly = 1, kHidden = 2, kSystem = 4, kFolder = 16;
+
+  struct Entry {
+    std::uint32_t attributes = 0;
+    std::string content;  // files: what was written (UTF-8, lines ended by CR LF)
+    bool inUse = false;   // held open by another program without sharing
+  };
+
+  CallLog* log = nullptr;
+  // OpenForAppend of these paths fails (an unwritable place).
+  std::set<std::string> unopenable;
+  // A file opened for appending fails to write after this many lines
+  // (a full disk); Close then reports the failure too.
+  std::optional<int> writeFailsAfterLines;
+  // A file opened for appending fails only at Close.
+  bool closeFails = false;
+
+  // Adds a file (creating its folders) or a folder.
+  void AddFile(const std::string& path, std::string content = {}, std::uint32_t attributes = 0);
+  void AddFolder(const std::string& path, std::uint32_t attributes = 0);
+  bool Exists(const std::string& path) const;
+  Entry* Get(const std::string& path);
+  const Entry* Get(const std::string& path) const;
+  std::vector<std::string> Paths() const;  // every entry, sorted
+
+  std::string Dir(const std::string& path, platform::SearchAttributes attributes) override;
+  bool DeleteFile(const std::string& path) override;
+  bool RemoveFolder(const std::string& path) override;
+  std::unique_ptr<platform::TextFile> OpenForAppend(const std::string& path) override;
+
+ private:
+  struct Stored {
+    std::string path;  // as first given
+    Entry entry;
+  };
+  bool HasChildren(const std::string& key) const;
+  std::map<std::string, Stored> entries_;  // by upper-case path
+};
+
+class FakeProcesses : public platform::Processes {
+ public:
+  struct Start {
+    std::string applicationPath;
+    std::string commandLine;
+  };
+
+  CallLog* log = nullptr;
+  bool startFails = false;
+  bool openFails = false;
+  std::uint32_t nextProcessId = 4242;
+  // Runs when a program starts (to make its files appear, say).
+  std::function<void(const Start&)> onStart;
+  // Exit codes answered by ExitCode in turn; the last one repeats. An empty
+  // optional is a failed call.
+  std::deque<std::optional<std::uint32_t>> exitCodes{std::optional<std::uint32_t>{0}};
+
+  std::vector<Start> starts;
+  int exitCodeCalls = 0;
+  int waits = 0;
+  std::vector<std::uintptr_t> closed;
+
+  std::optional<std::uint32_t> StartHidden(const std::string& applicationPath,
+                                           const std::string& commandLine) override;
+  std::uintptr_t Open(std::uint32_t processId) override;
+  std::optional<std::uint32_t> ExitCode(std::uintptr_t process) override;
+  void WaitForExitOrInput(std::uintptr_t process) override;
+  void Close(std::uintptr_t process) override;
+
+  static constexpr std::uintptr_t kHandle = 0x77;
+};
+
+// Thrown by FakeApplication::EndProgram: the program would end here.
+struct ProgramEnded : std::runtime_error {
+  ProgramEnded() : std::runtime_error("program ended") {}
+};
+
+class FakeApplication : public platform::Application {
+ public:
+  struct Box {
+    std::string text;
+    std::string title;
+    platform::MessageButtons buttons;
+    platform::MessageIcon icon;
+  };
+
+  CallLog* log = nullptr;
+  std::string folder = "C:\\Voices";
+  bool previousInstance = false;
+  // Answers of the message boxes in turn; OK when the queue is empty.
+  std::deque<int> answers;
+  // Runs inside each DoEvents, standing for the events it would deliver.
+  std::function<void()> onDoEvents;
+
+  std::vector<Box> boxes;
+  int doEvents = 0;
+  int folderReads = 0;
+  bool ended = false;
+
+  std::string Folder() override;
+  bool PreviousInstance() override { return previousInstance; }
+  [[noreturn]] void EndProgram() override;
+  void DoEvents() override;
+  int MessageBox(const std::string& text, const std::string& title, platform::MessageButtons buttons,
+                 platform::MessageIcon icon) override;
+};
+
+// The four fakes with one call log, and the bundle the logic is given.
+struct FakeServices {
+  FakeServices();
+  FakeServices(const FakeServices&) = delete;
+  FakeServices& operator=(const FakeServices&) = delete;
+
+  CallLog log;
+  FakeRegistry registry;
+  FakeFileSystem files;
+  FakeProcesses processes;
+  FakeApplication app;
+
+  platform::Services Services() { return {registry, files, processes, app}; }
+};
+
+}  // namespace fakes

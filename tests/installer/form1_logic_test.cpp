@@ -1,0 +1,769 @@
+// Native tests of the voice logic against the fakes: state detection, the
+// record, the command lines, the extraction result rules, uninstall, export,
+// the focus handlers and the Busy guard.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "fake_form_view.h"
+#include "installer/form1_logic.h"
+#include "tests/fakes/fake_services.h"
+
+namespace {
+
+using fakes::FakeFileSystem;
+using fakes::ProgramEnded;
+using installer::BarId;
+using installer::ButtonId;
+using installer::Form1Logic;
+using installer::TimerId;
+using platform::MessageButtons;
+using platform::MessageIcon;
+
+const std::string kVoiceKey = "Software\\TIRELUNA2\\DATABASE\\VOICE\\KT3WQ8ZRMD5LXNVC";
+const std::string kParentKey = "Software\\TIRELUNA2\\DATABASE\\VOICE";
+
+// Bits of the voice files for the tables.
+enum : unsigned { Vvd = 1, Ddi = 2, Ddb = 4, AllFiles = 7 };
+
+struct Rig {
+  explicit Rig(std::string folder = "C:\\Voices") {
+    s.app.folder = std::move(folder);
+    s.files.AddFolder(s.app.folder);
+  }
+  std::string AppDir() const { return s.app.folder + "\\"; }
+  std::string Voice(const char* ext) const { return AppDir() + "KT3WQ8ZRMD5LXNVC\\Ilvo" + ext; }
+  std::string Archive() const { return AppDir() + "DATA\\Ilvo.yin"; }
+  std::string Extractor() const { return AppDir() + "DATA\\Rar.exe"; }
+  std::string ExportFile() const { return AppDir() + "Ilvo.reg"; }
+
+  void AddVoiceFiles(unsigned mask, std::uint32_t attributes = 0) {
+    if (mask & Vvd) s.files.AddFile(Voice(".vvd"), "vvd", attributes);
+    if (mask & Ddi) s.files.AddFile(Voice(".ddi"), "ddi", attributes);
+    if (mask & Ddb) s.files.AddFile(Voice(".ddb"), "ddb", attributes);
+  }
+  void AddData(bool archive = true, bool extractor = true) {
+    s.files.AddFolder(AppDir() + "DATA");
+    if (archive) s.files.AddFile(Archive(), "archive");
+    if (extractor) s.files.AddFile(Extractor(), "rar");
+  }
+  void AddKey() { s.registry.CreateKey(kVoiceKey); }
+  // Form_Load with the log cleared before and after.
+  installer::LoadResult Load() {
+    s.log.clear();
+    const installer::LoadResult result = logic.Form_Load();
+    s.log.clear();
+    return result;
+  }
+  // Runs an action that ends the program; fails the test if it does not.
+  void ExpectEnds(const std::function<void()>& action) {
+    EXPECT_THROW(action(), ProgramEnded);
+    EXPECT_TRUE(s.app.ended);
+  }
+  std::vector<std::string> LogWith(const std::vector<std::string>& prefixes) const {
+    std::vector<std::string> lines;
+    for (const std::string& line : s.log) {
+      for (const std::string& prefix : prefixes) {
+        if (line.rfind(prefix, 0) == 0) {
+          lines.push_back(line);
+          break;
+        }
+      }
+    }
+    return lines;
+  }
+
+  fakes::FakeServices s;
+  fakes::FakeFormView view{&s.log};
+  Form1Logic logic{s.Services(), view};
+};
+
+// ---- Part 1.1: the state table and its edge cases ----
+
+struct StateCase {
+  const char* name;
+  unsigned files;                 // voice files present
+  std::uint32_t fileAttributes;   // their attributes
+  bool key;                       // registration key present before load
+  bool archive, extractor;
+  bool registryWritable;
+  // expected
+  int state;
+  const char* captionEnd;
+  bool azEnabled, xzVisible, xzEnabled, xfEnabled, xztEnabled, bar1Visible;
+  bool recordWritten;
+};
+
+TEST(FormLoad, ClassifiesAndArrangesByTheStateTable) {
+  const std::uint32_t kHidden = FakeFileSystem::kHidden, kSystem = FakeFileSystem::kSystem,
+                      kReadOnly = FakeFileSystem::kReadOnly;
+  // clang-format off
+  const StateCase cases[] = {
+    // name                               files     attr      key    arch   rar    write  st caption            AZ     XZvis  XZen   XF     XZT    Bar1   record
+    {"complete, key",                     AllFiles, 0,        true,  true,  true,  true,  1, " - 音源已安装",     false, false, true,  false, true,  false, true},
+    {"complete, no key: written at load", AllFiles, 0,        false, true,  true,  true,  1, " - 音源已安装",     false, false, true,  false, true,  false, true},
+    {"complete read-only files",          AllFiles, kReadOnly,true,  true,  true,  true,  1, " - 音源已安装",     false, false, true,  false, true,  false, true},
+    {"complete, key, archive missing",    AllFiles, 0,        true,  false, true,  true,  1, " - 安装文件缺失",   false, false, true,  false, true,  false, true},
+    {"complete, key, extractor missing",  AllFiles, 0,        true,  true,  false, true,  1, " - 安装文件缺失",   false, false, true,  false, true,  false, true},
+    {"complete, registry not writable",   AllFiles, 0,        false, true,  true,  false, 3, " - 音源不完全",     false, true,  true,  true,  true,  true,  false},
+    {"nothing",                           0,        0,        false, true,  true,  true,  2, " - 音源不存在",     true,  false, true,  false, false, true,  false},
+    {"nothing, archive missing",          0,        0,        false, false, true,  true,  2, " - 安装文件缺失",   false, false, true,  false, false, true,  false},
+    {"nothing, extractor missing",        0,        0,        false, true,  false, true,  2, " - 安装文件缺失",   false, false, true,  false, false, true,  false},
+    {"nothing, both missing",             0,        0,        false, false, false, true,  2, " - 安装文件缺失",   false, false, true,  false, false, true,  false},
+    {"key but no file",                   0,        0,        true,  true,  true,  true,  3, " - 音源不完全",     false, true,  true,  true,  true,  true,  false},
+    {"key but no file, archive missing",  0,        0,        true,  false, true,  true,  3, " - 安装文件缺失",   false, true,  true,  false, true,  true,  false},
+    {"key but no file, extractor missing",0,        0,        true,  true,  false, true,  3, " - 安装文件缺失",   false, true,  true,  false, true,  true,  false},
+    {"only .ddb",                         Ddb,      0,        false, true,  true,  true,  3, " - 音源不完全",     false, true,  true,  true,  true,  true,  false},
+    {"only .vvd and .ddi",                Vvd | Ddi,0,        false, true,  true,  true,  3, " - 音源不完全",     false, true,  true,  true,  true,  true,  false},
+    {"two files, key",                    Ddi | Ddb,0,        true,  true,  true,  true,  3, " - 音源不完全",     false, true,  true,  true,  true,  true,  false},
+    {"all three hidden",                  AllFiles, kHidden,  false, true,  true,  true,  2, " - 音源不存在",     true,  false, true,  false, false, true,  false},
+    {"all three system",                  AllFiles, kSystem,  false, true,  true,  true,  2, " - 音源不存在",     true,  false, true,  false, false, true,  false},
+  };
+  // clang-format on
+  for (const StateCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Rig rig;
+    rig.AddVoiceFiles(c.files, c.fileAttributes);
+    rig.AddData(c.archive, c.extractor);
+    if (c.key) rig.AddKey();
+    rig.s.registry.failWrites = !c.registryWritable;
+
+    EXPECT_EQ(rig.Load(), installer::LoadResult::Show);
+
+    EXPECT_EQ(rig.logic.VoiceState, c.state);
+    EXPECT_EQ(rig.view.caption, std::string("Ilvo") + c.captionEnd);
+    EXPECT_EQ(rig.logic.ArchiveMissing, (c.archive && c.extractor) ? 0 : 1);
+    EXPECT_EQ(rig.view.buttons[ButtonId::AZ].enabled, c.azEnabled);
+    EXPECT_EQ(rig.view.buttons[ButtonId::XZ].visible, c.xzVisible);
+    EXPECT_EQ(rig.view.buttons[ButtonId::XZ].enabled, c.xzEnabled);
+    EXPECT_EQ(rig.view.buttons[ButtonId::XF].enabled, c.xfEnabled);
+    EXPECT_EQ(rig.view.buttons[ButtonId::XZT].enabled, c.xztEnabled);
+    EXPECT_EQ(rig.view.bars[BarId::Bar1].visible, c.bar1Visible);
+    // Never touched by the load.
+    EXPECT_TRUE(rig.view.buttons[ButtonId::AZ].visible);
+    EXPECT_TRUE(rig.view.buttons[ButtonId::XF].visible);
+    EXPECT_TRUE(rig.view.buttons[ButtonId::XFT].visible && rig.view.buttons[ButtonId::XFT].enabled);
+    EXPECT_TRUE(rig.view.buttons[ButtonId::XZT].visible);
+    EXPECT_TRUE(rig.view.bars[BarId::Bar2].visible);
+    EXPECT_EQ(rig.s.registry.Find(kVoiceKey, "NAME") != nullptr, c.recordWritten);
+    EXPECT_EQ(rig.logic.Busy, 0);
+    EXPECT_TRUE(rig.s.app.boxes.empty());
+  }
+}
+
+TEST(FormLoad, SetsIdentityPathsAndButtonCaptions) {
+  Rig rig("D:\\My Voices");
+  rig.Load();
+  EXPECT_EQ(rig.logic.VoiceId, "KT3WQ8ZRMD5LXNVC");
+  EXPECT_EQ(rig.logic.VoiceName, "Ilvo");
+  EXPECT_EQ(rig.logic.DrpValue, "050010");
+  EXPECT_EQ(rig.logic.AppDir, "D:\\My Voices\\");
+  EXPECT_EQ(rig.logic.VoiceBase, "D:\\My Voices\\KT3WQ8ZRMD5LXNVC\\Ilvo");
+  EXPECT_EQ(rig.view.buttons[ButtonId::AZ].caption, "安装");
+  EXPECT_EQ(rig.view.buttons[ButtonId::XZ].caption, "卸载");
+  EXPECT_EQ(rig.view.buttons[ButtonId::XF].caption, "修复");
+  EXPECT_EQ(rig.view.buttons[ButtonId::XFT].caption, "修复");
+  EXPECT_EQ(rig.view.buttons[ButtonId::XZT].caption, "卸载");
+  EXPECT_EQ(rig.logic.FillCounter, 3);
+  EXPECT_FALSE(rig.view.timers[TimerId::Timer2].enabled);
+  EXPECT_EQ(rig.view.bars[BarId::Bar2].style, 0);
+  EXPECT_EQ(rig.view.bars[BarId::Bar2].value, 2);
+  EXPECT_EQ(rig.view.bars[BarId::Bar2].max, 2);
+}
+
+TEST(FormLoad, RunsItsTwelveStepsInOrder) {
+  Rig rig;
+  rig.AddVoiceFiles(AllFiles);
+  rig.AddData();
+  rig.s.log.clear();
+  rig.logic.Form_Load();
+  const std::string v = "C:\\Voices\\KT3WQ8ZRMD5LXNVC\\Ilvo";
+  const std::vector<std::string> expected = {
+      // 3-6: Timer2 and the full Xp_ProgressBar2
+      "Timer2.Enabled 1", "Bar2.Max 2", "Bar2.Value 2",
+      "Bar2.Style 0", "Bar2.Value 2", "Bar2.Value?", "Timer2.Enabled 0",
+      // 7: files .vvd, .ddi, .ddb; complete, so the record is written
+      "Dir " + v + ".vvd", "Dir " + v + ".ddi", "Dir " + v + ".ddb",
+      "CreateKey " + kParentKey, "SetString " + kParentKey + " VOICEDIR=C:\\Voices",
+      "CreateKey " + kVoiceKey, "SetDword " + kVoiceKey + " INSTALLED=1",
+      "SetString " + kVoiceKey + " NAME=TIRELUNA2 Voice DB (Ilvo)",
+      "SetString " + kVoiceKey + " TIME=R4NXC8VJ2TQM6WHE", "SetString " + kVoiceKey + " DRP=050010",
+      "SetString " + kVoiceKey + " INSTALLDIR=C:\\Voices",
+      // 8: archive and extractor
+      "Dir C:\\Voices\\DATA\\Ilvo.yin", "Dir C:\\Voices\\DATA\\Rar.exe",
+      // 9: captions
+      "AZ.Caption 安装", "XZ.Caption 卸载", "XF.Caption 修复", "XFT.Caption 修复", "XZT.Caption 卸载",
+      // 10: probe
+      "OpenKey " + kVoiceKey,
+      // 11: row 1
+      "Dir " + v + ".vvd", "Dir " + v + ".ddi", "Dir " + v + ".ddb",
+      "Caption Ilvo - 音源已安装", "Bar1.Visible 0", "AZ.Enabled 0", "XZ.Visible 0", "XF.Enabled 0",
+  };
+  EXPECT_EQ(rig.s.log, expected);
+}
+
+TEST(FormLoad, ProbesTheKeyAgainBeforeTheSecondRow) {
+  Rig rig;
+  rig.AddData();
+  rig.s.log.clear();
+  rig.logic.Form_Load();
+  const auto probes = rig.LogWith({"OpenKey", "Dir C:\\Voices\\KT3", "Caption"});
+  const std::string v = "Dir C:\\Voices\\KT3WQ8ZRMD5LXNVC\\Ilvo";
+  const std::vector<std::string> expected = {
+      v + ".vvd", v + ".ddi", v + ".ddb",  // step 7
+      "OpenKey " + kVoiceKey,              // step 10
+      v + ".vvd", v + ".ddi", v + ".ddb",  // row 1
+      "OpenKey " + kVoiceKey,              // before row 2
+      v + ".vvd", v + ".ddi", v + ".ddb",  // row 2
+      "Caption Ilvo - 音源不存在"};
+  EXPECT_EQ(probes, expected);
+}
+
+TEST(FormLoad, SecondInstanceUnloadsAfterRewritingTheRecord) {
+  Rig rig;
+  rig.AddVoiceFiles(AllFiles);
+  rig.AddData();
+  rig.s.app.previousInstance = true;
+  EXPECT_EQ(rig.Load(), installer::LoadResult::Unload);
+  EXPECT_NE(rig.s.registry.Find(kVoiceKey, "INSTALLED"), nullptr);
+  EXPECT_TRUE(rig.s.app.boxes.empty());
+  EXPECT_FALSE(rig.s.app.ended);
+}
+
+TEST(FormUnload, IsRefusedExactlyWhileBusy) {
+  Rig rig;
+  std::int16_t cancel = 7;
+  rig.logic.Form_Unload(cancel);
+  EXPECT_EQ(cancel, 0);
+  rig.logic.Busy = 1;
+  rig.logic.Form_Unload(cancel);
+  EXPECT_NE(cancel, 0);
+}
+
+// ---- Part 1.2: the record ----
+
+TEST(VoiceRecord, IsWrittenAsLaidOutAndIdempotent) {
+  Rig rig("D:\\语音 库");
+  rig.Load();
+  rig.logic.WriteVoiceRecord();
+  const auto once = rig.s.log;
+  rig.logic.WriteVoiceRecord();
+  const auto& registry = rig.s.registry;
+  EXPECT_EQ(registry.ValueNames(kParentKey), std::vector<std::string>{"VOICEDIR"});
+  EXPECT_EQ(registry.ValueNames(kVoiceKey),
+            (std::vector<std::string>{"INSTALLED", "NAME", "TIME", "DRP", "INSTALLDIR"}));
+  struct Expect {
+    const std::string& key;
+    const char* name;
+    std::uint32_t type;
+    std::string text;
+    std::uint32_t dword;
+  };
+  const Expect values[] = {
+      {kParentKey, "VOICEDIR", 1, "D:\\语音 库", 0},
+      {kVoiceKey, "INSTALLED", 4, "", 1},
+      {kVoiceKey, "NAME", 1, "TIRELUNA2 Voice DB (Ilvo)", 0},
+      {kVoiceKey, "TIME", 1, "R4NXC8VJ2TQM6WHE", 0},
+      {kVoiceKey, "DRP", 1, "050010", 0},
+      {kVoiceKey, "INSTALLDIR", 1, "D:\\语音 库", 0},
+  };
+  for (const Expect& e : values) {
+    SCOPED_TRACE(e.name);
+    const auto* value = registry.Find(e.key, e.name);
+    ASSERT_NE(value, nullptr);
+    EXPECT_EQ(value->type, e.type);
+    EXPECT_EQ(value->text, e.text);
+    EXPECT_EQ(value->dword, e.dword);
+  }
+  EXPECT_EQ(rig.s.log.size(), 2 * once.size());
+  EXPECT_TRUE(std::equal(once.begin(), once.end(), rig.s.log.begin() + static_cast<long>(once.size())));
+  EXPECT_EQ(rig.s.app.folderReads, 1 + 2 + 2);  // Form_Load, then twice per write
+}
+
+TEST(VoiceRecord, DeleteRemovesVvoiceThenTheVoiceKeyAndKeepsTheParent) {
+  struct Case {
+    const char* name;
+    const char* subkey;  // below the voice key, or none
+    bool voiceKeyGone;
+  };
+  const Case cases[] = {{"no subkey", nullptr, true}, {"vvoice", "vvoice", true}, {"other subkey", "other", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Rig rig;
+    rig.Load();
+    rig.logic.WriteVoiceRecord();
+    if (c.subkey != nullptr) rig.s.registry.CreateKey(kVoiceKey + "\\" + c.subkey);
+    rig.s.log.clear();
+    rig.logic.DeleteVoiceRecord();
+    EXPECT_EQ(rig.s.log, (std::vector<std::string>{"DeleteKey " + kVoiceKey + "\\vvoice", "DeleteKey " + kVoiceKey}));
+    EXPECT_EQ(!rig.s.registry.HasKey(kVoiceKey), c.voiceKeyGone);
+    EXPECT_NE(rig.s.registry.Find(kParentKey, "VOICEDIR"), nullptr);
+  }
+  Rig empty;
+  empty.Load();
+  empty.logic.DeleteVoiceRecord();  // nothing registered: silent
+  EXPECT_TRUE(empty.s.app.boxes.empty());
+}
+
+// ---- Part 1.3: command lines ----
+
+TEST(ExtractVoice, ComposesTheCommandLines) {
+  struct Case {
+    const char* folder;
+    const char* install;
+    const char* repair;
+  };
+  // clang-format off
+  const Case cases[] = {
+    {"C:\\Voices",
+     R"("C:\Voices\DATA\Rar.exe" x -o+ "C:\Voices\DATA\Ilvo.yin" "C:\Voices\")",
+     R"("C:\Voices\DATA\Rar.exe" x -o- "C:\Voices\DATA\Ilvo.yin" "C:\Voices\")"},
+    {"C:\\Program Files\\My Voices",
+     R"("C:\Program Files\My Voices\DATA\Rar.exe" x -o+ "C:\Program Files\My Voices\DATA\Ilvo.yin" "C:\Program Files\My Voices\")",
+     R"("C:\Program Files\My Voices\DATA\Rar.exe" x -o- "C:\Program Files\My Voices\DATA\Ilvo.yin" "C:\Program Files\My Voices\")"},
+    {"D:\\歌声 合成\\音源",
+     R"("D:\歌声 合成\音源\DATA\Rar.exe" x -o+ "D:\歌声 合成\音源\DATA\Ilvo.yin" "D:\歌声 合成\音源\")",
+     R"("D:\歌声 合成\音源\DATA\Rar.exe" x -o- "D:\歌声 合成\音源\DATA\Ilvo.yin" "D:\歌声 合成\音源\")"},
+    // At a drive root the platform gives "C:\" and AppDir gets a second backslash.
+    {"C:\\",
+     R"("C:\\DATA\Rar.exe" x -o+ "C:\\DATA\Ilvo.yin" "C:\\")",
+     R"("C:\\DATA\Rar.exe" x -o- "C:\\DATA\Ilvo.yin" "C:\\")"},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.folder);
+    Rig rig(c.folder);
+    rig.Load();
+    EXPECT_EQ(rig.logic.ExtractCommandLine(true), c.install);
+    EXPECT_EQ(rig.logic.ExtractCommandLine(false), c.repair);
+  }
+}
+
+// ---- Part 1.3: the result rules (issue 3) ----
+
+struct ExtractCase {
+  const char* name;
+  unsigned filesBefore;  // voice files before (0: install, else repair)
+  bool keyBefore;
+  std::vector<std::optional<std::uint32_t>> exitCodes;
+  unsigned filesExtracted;  // voice files the extractor leaves behind
+  bool startFails, openFails, registryFails;
+  // expected
+  const char* text;
+  MessageIcon icon;
+  bool recordWritten;
+};
+
+TEST(ExtractVoice, ReportsSuccessOnlyWhenTrue) {
+  using O = std::optional<std::uint32_t>;
+  const O run{259};
+  const O none{};
+  // clang-format off
+  const std::vector<ExtractCase> cases = {
+    {"install, exit 0",              0,   false, {run, run, O{0}},   AllFiles, false, false, false, "音源[安装]成功！", MessageIcon::None, true},
+    {"install, exit 1 (warning)",    0,   false, {run, O{1}},        AllFiles, false, false, false, "音源[安装]成功！", MessageIcon::None, true},
+    {"repair, exit 0",               Ddb, false, {O{0}},             AllFiles, false, false, false, "音源[修复]成功！", MessageIcon::None, true},
+    {"repair of key without files",  0,   true,  {run, O{0}},        AllFiles, false, false, false, "音源[修复]成功！", MessageIcon::None, true},
+    {"install, exit 2",              0,   false, {run, O{2}},        AllFiles, false, false, false, "音源[安装]失败！\r\n解压程序返回错误代码 2", MessageIcon::Critical, false},
+    {"install, exit 3",              0,   false, {O{3}},             0,        false, false, false, "音源[安装]失败！\r\n解压程序返回错误代码 3", MessageIcon::Critical, false},
+    {"repair, exit 255",             Vvd, false, {O{255}},           AllFiles, false, false, false, "音源[修复]失败！\r\n解压程序返回错误代码 255", MessageIcon::Critical, false},
+    {"install, crashed",             0,   false, {O{0xC0000005u}},   0,        false, false, false, "音源[安装]失败！\r\n解压程序返回错误代码 3221225477", MessageIcon::Critical, false},
+    {"install, exit 0, files short", 0,   false, {O{0}},             Vvd|Ddi,  false, false, false, "音源[安装]失败！\r\n音源文件不完整", MessageIcon::Critical, false},
+    {"repair, exit 1, none at all",  Ddi, false, {O{1}},             0,        false, false, false, "音源[修复]失败！\r\n音源文件不完整", MessageIcon::Critical, false},
+    {"install, registry refuses",    0,   false, {O{0}},             AllFiles, false, false, true,  "音源[安装]失败！\r\n无法写入注册表", MessageIcon::Critical, false},
+    {"repair, registry refuses",     Ddb, false, {O{0}},             AllFiles, false, false, true,  "音源[修复]失败！\r\n无法写入注册表", MessageIcon::Critical, false},
+    {"process gone before open",     0,   false, {none},             AllFiles, false, true,  false, "音源[安装]成功！", MessageIcon::None, true},
+    {"gone before open, no files",   0,   false, {none},             0,        false, true,  false, "音源[安装]失败！\r\n音源文件不完整", MessageIcon::Critical, false},
+    {"exit code unreadable at once", 0,   false, {none},             AllFiles, false, false, false, "音源[安装]成功！", MessageIcon::None, true},
+  };
+  // clang-format on
+  for (const ExtractCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Rig rig;
+    rig.AddVoiceFiles(c.filesBefore);
+    rig.AddData();
+    if (c.keyBefore) rig.AddKey();
+    rig.Load();
+    const bool install = rig.logic.VoiceState == 2;
+    ASSERT_EQ(install, c.filesBefore == 0 && !c.keyBefore);
+    rig.s.processes.exitCodes.assign(c.exitCodes.begin(), c.exitCodes.end());
+    rig.s.processes.openFails = c.openFails;
+    rig.s.processes.onStart = [&](const fakes::FakeProcesses::Start&) {
+      rig.AddVoiceFiles(c.filesExtracted);
+      rig.s.registry.failWrites = c.registryFails;
+    };
+
+    rig.ExpectEnds([&] { install ? rig.logic.QORButtonAZ_GotFocus() : rig.logic.QORButtonXF_GotFocus(); });
+
+    ASSERT_EQ(rig.s.app.boxes.size(), 1u);
+    const auto& box = rig.s.app.boxes[0];
+    EXPECT_EQ(box.text, c.text);
+    EXPECT_EQ(box.title, c.icon == MessageIcon::None ? "提示" : "错误");
+    EXPECT_EQ(box.buttons, MessageButtons::Ok);
+    EXPECT_EQ(box.icon, c.icon);
+    EXPECT_EQ(rig.s.registry.Find(kVoiceKey, "INSTALLED") != nullptr, c.recordWritten);
+    // The finish runs before either message.
+    EXPECT_FALSE(rig.view.timers[TimerId::Timer1].enabled);
+    EXPECT_FALSE(rig.view.bars[BarId::Bar1].visible);
+    EXPECT_TRUE(rig.view.bars[BarId::Bar2].visible);
+    EXPECT_EQ(rig.logic.Busy, 0);
+    EXPECT_EQ(rig.view.caption, install ? "Ilvo - 安装中" : "Ilvo - 修复中");
+    const auto tail = rig.LogWith({"Timer1.Enabled 0", "Bar1.Visible", "Bar2.Visible", "MessageBox", "EndProgram"});
+    ASSERT_EQ(tail.size(), 5u);
+    EXPECT_EQ(tail[0], "Timer1.Enabled 0");
+    EXPECT_EQ(tail[1], "Bar1.Visible 0");
+    EXPECT_EQ(tail[2], "Bar2.Visible 1");
+    EXPECT_EQ(tail[4], "EndProgram");
+  }
+}
+
+TEST(ExtractVoice, InstallArrangesTheWindowThenWaitsWithoutSpinning) {
+  Rig rig;
+  rig.AddData();
+  rig.Load();
+  rig.s.processes.exitCodes = {259, 259, 259, 0};
+  rig.s.processes.onStart = [&](const auto&) { rig.AddVoiceFiles(AllFiles); };
+  std::vector<std::int16_t> busyDuringWait;
+  rig.s.app.onDoEvents = [&] { busyDuringWait.push_back(rig.logic.Busy); };
+
+  rig.ExpectEnds([&] { rig.logic.QORButtonAZ_GotFocus(); });
+
+  ASSERT_EQ(rig.s.processes.starts.size(), 1u);
+  EXPECT_EQ(rig.s.processes.starts[0].applicationPath, "C:\\Voices\\DATA\\Rar.exe");
+  EXPECT_EQ(rig.s.processes.starts[0].commandLine, rig.logic.ExtractCommandLine(true));
+  EXPECT_EQ(rig.s.processes.exitCodeCalls, 4);
+  EXPECT_EQ(rig.s.app.doEvents, 4);
+  EXPECT_EQ(rig.s.processes.waits, 3);  // one idle wait after each poll that found it running
+  EXPECT_EQ(rig.s.processes.closed, std::vector<std::uintptr_t>{fakes::FakeProcesses::kHandle});
+  EXPECT_EQ(busyDuringWait, (std::vector<std::int16_t>{1, 1, 1, 1}));
+  EXPECT_EQ(rig.logic.ChildProcess, fakes::FakeProcesses::kHandle);
+  EXPECT_EQ(rig.logic.ChildExitCode, 0u);
+  const auto order = rig.LogWith({"Timer1.Enabled", "StartHidden", "AZ.Enabled", "XZ", "XF", "Caption", "OpenProcess",
+                                  "CloseProcess", "SetDword"});
+  const std::vector<std::string> expected = {
+      "Timer1.Enabled 1", "StartHidden " + rig.logic.ExtractCommandLine(true), "AZ.Enabled 0",
+      "Caption Ilvo - 安装中", "OpenProcess 4242", "CloseProcess",
+      "SetDword " + kVoiceKey + " INSTALLED=1", "Timer1.Enabled 0"};
+  EXPECT_EQ(order, expected);
+}
+
+TEST(ExtractVoice, RepairDisablesItsButtonsInOrder) {
+  Rig rig;
+  rig.AddVoiceFiles(Ddb);
+  rig.AddData();
+  rig.Load();
+  rig.s.processes.onStart = [&](const auto&) { rig.AddVoiceFiles(AllFiles); };
+  rig.ExpectEnds([&] { rig.logic.QORButtonXF_GotFocus(); });
+  const auto order = rig.LogWith({"StartHidden", "XZ.Enabled", "XZT.Enabled", "XF.Enabled", "Caption", "AZ"});
+  const std::vector<std::string> expected = {"StartHidden " + rig.logic.ExtractCommandLine(false), "XZ.Enabled 0",
+                                             "XZT.Enabled 0", "XF.Enabled 0", "Caption Ilvo - 修复中"};
+  EXPECT_EQ(order, expected);
+  EXPECT_EQ(rig.s.app.boxes.at(0).text, "音源[修复]成功！");
+}
+
+TEST(ExtractVoice, ExtractorThatCannotStartChangesNothingButTimer1) {
+  for (const bool install : {true, false}) {
+    SCOPED_TRACE(install ? "install" : "repair");
+    Rig rig;
+    if (!install) rig.AddVoiceFiles(Vvd);
+    rig.AddData();
+    rig.Load();
+    rig.s.processes.startFails = true;
+    const auto before = rig.view.buttons;
+    const std::string caption = rig.view.caption;
+    const bool bar1 = rig.view.bars[BarId::Bar1].visible;
+
+    rig.ExpectEnds([&] { install ? rig.logic.QORButtonAZ_GotFocus() : rig.logic.QORButtonXF_GotFocus(); });
+
+    EXPECT_EQ(rig.s.log, (std::vector<std::string>{
+                             "Timer1.Enabled 1", "StartHidden " + rig.logic.ExtractCommandLine(install),
+                             "Timer1.Enabled 0",
+                             std::string("MessageBox 错误: ") + (install ? "音源[安装]失败！" : "音源[修复]失败！") +
+                                 "\r\n解压程序无法启动",
+                             "EndProgram"}));
+    EXPECT_EQ(rig.s.app.boxes.at(0).icon, MessageIcon::Critical);
+    EXPECT_EQ(rig.s.app.boxes.at(0).buttons, MessageButtons::Ok);
+    EXPECT_EQ(rig.view.caption, caption);
+    EXPECT_EQ(rig.view.bars[BarId::Bar1].visible, bar1);
+    for (const auto& [id, button] : before) {
+      EXPECT_EQ(rig.view.buttons[id].enabled, button.enabled);
+      EXPECT_EQ(rig.view.buttons[id].visible, button.visible);
+    }
+    EXPECT_EQ(rig.logic.Busy, 0);
+    EXPECT_EQ(rig.s.registry.Find(kVoiceKey, "INSTALLED"), nullptr);
+  }
+}
+
+TEST(ExtractVoice, DoesNothingInstalledAndTimer1TicksAsGiven) {
+  Rig rig;
+  rig.AddVoiceFiles(AllFiles);
+  rig.AddData();
+  rig.Load();
+  rig.logic.ExtractVoice();
+  EXPECT_TRUE(rig.s.log.empty());
+
+  rig.logic.Timer1_Timer();
+  EXPECT_EQ(rig.s.log, (std::vector<std::string>{"Bar1.Style 1", "Timer1.Interval 30", "Bar1.Value 1", "Bar1.Max 100"}));
+}
+
+// ---- the Busy guard ----
+
+TEST(BusyGuard, NoSecondActionStartsWhileTheExtractorRuns) {
+  Rig rig;
+  rig.AddVoiceFiles(Ddi);
+  rig.AddData();
+  rig.Load();
+  rig.s.processes.exitCodes = {259, 259, 0};
+  rig.s.processes.onStart = [&](const auto&) { rig.AddVoiceFiles(AllFiles); };
+  std::vector<std::int16_t> cancels;
+  bool exported = false;
+  rig.s.app.onDoEvents = [&] {
+    // Whatever focus changes reach the window while it waits:
+    rig.logic.QORButtonAZ_GotFocus();
+    rig.logic.QORButtonXF_GotFocus();
+    rig.logic.QORButtonXZ_GotFocus();
+    rig.logic.QORButtonXZT_GotFocus();
+    rig.logic.ExtractVoice();
+    rig.logic.UninstallVoice();
+    std::int16_t cancel = 0;
+    rig.logic.Form_Unload(cancel);
+    cancels.push_back(cancel);
+    if (!exported) {  // the export still works during the wait
+      rig.logic.Image1_DblClick();
+      exported = true;
+    }
+  };
+  rig.ExpectEnds([&] { rig.logic.QORButtonXF_GotFocus(); });
+
+  EXPECT_EQ(rig.s.processes.starts.size(), 1u);
+  EXPECT_EQ(rig.LogWith({"Timer1.Enabled 1"}).size(), 1u);
+  EXPECT_EQ(rig.LogWith({"DeleteKey", "DeleteFile " + rig.Voice("")}).size(), 0u);
+  EXPECT_EQ(cancels, (std::vector<std::int16_t>{1, 1, 1}));
+  ASSERT_EQ(rig.s.app.boxes.size(), 2u);  // the export question and the closing message
+  EXPECT_EQ(rig.s.app.boxes[0].text, "需要导出注册表到文件目录么？");
+  EXPECT_TRUE(rig.s.files.Exists(rig.ExportFile()));
+  EXPECT_EQ(rig.s.app.boxes[1].text, "音源[修复]成功！");
+}
+
+// ---- Part 1.6: the focus handlers ----
+
+TEST(FocusHandlers, UninstallAsksFirstAndCancelEndsWithoutChange) {
+  for (const auto handler : {&Form1Logic::QORButtonXZ_GotFocus, &Form1Logic::QORButtonXZT_GotFocus}) {
+    Rig rig;
+    rig.AddVoiceFiles(AllFiles);
+    rig.AddData();
+    rig.Load();
+    rig.s.app.answers = {platform::kAnswerCancel};
+    rig.ExpectEnds([&] { (rig.logic.*handler)(); });
+    ASSERT_EQ(rig.s.app.boxes.size(), 1u);
+    EXPECT_EQ(rig.s.app.boxes[0].text, "确定要卸载么？");
+    EXPECT_EQ(rig.s.app.boxes[0].title, "警告窗口");
+    EXPECT_EQ(rig.s.app.boxes[0].buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(rig.s.app.boxes[0].icon, MessageIcon::Question);
+    EXPECT_EQ(rig.s.log, (std::vector<std::string>{"MessageBox 警告窗口: 确定要卸载么？", "EndProgram"}));
+
+    Rig ok;
+    ok.AddVoiceFiles(AllFiles);
+    ok.AddData();
+    ok.Load();
+    ok.ExpectEnds([&] { (ok.logic.*handler)(); });
+    ASSERT_EQ(ok.s.app.boxes.size(), 2u);
+    EXPECT_EQ(ok.s.app.boxes[1].text, "音源[删除]成功！");
+  }
+}
+
+TEST(FocusHandlers, UninstallConfirmedInStateTwoDoesNothing) {
+  Rig rig;
+  rig.AddData();
+  rig.Load();
+  rig.logic.QORButtonXZT_GotFocus();  // OK, then UninstallVoice returns at once
+  EXPECT_EQ(rig.s.log, std::vector<std::string>{"MessageBox 警告窗口: 确定要卸载么？"});
+  EXPECT_FALSE(rig.s.app.ended);
+}
+
+// ---- Part 1.4: uninstall order and where a failure stops it ----
+
+TEST(UninstallVoice, RemovesInOrderAndStopsAtTheFirstFailure) {
+  struct Case {
+    const char* name;
+    unsigned files;
+    const char* inUse;     // extension held open, or none
+    const char* readOnly;  // extension read-only, or none
+    bool extraFile;        // another file in the voice folder
+    std::vector<std::string> removals;  // expected DeleteFile / RemoveFolder, after the two DeleteKey
+    const char* text;
+    std::vector<std::string> left;  // voice files left afterwards
+  };
+  const std::string v = "C:\\Voices\\KT3WQ8ZRMD5LXNVC\\Ilvo";
+  const std::string folder = "C:\\Voices\\KT3WQ8ZRMD5LXNVC";
+  const char* ok = "音源[删除]成功！";
+  const char* inUse = "音源正被使用，请结束后再卸载";
+  // clang-format off
+  const std::vector<Case> cases = {
+    {"complete",      AllFiles, nullptr, nullptr, false,
+     {"DeleteFile " + v + ".vvd", "DeleteFile " + v + ".ddi", "DeleteFile " + v + ".ddb", "RemoveFolder " + folder}, ok, {}},
+    {"only .ddb",     Ddb,      nullptr, nullptr, false, {"DeleteFile " + v + ".ddb", "RemoveFolder " + folder}, ok, {}},
+    {".ddi in use",   AllFiles, ".ddi",  nullptr, false,
+     {"DeleteFile " + v + ".vvd", "DeleteFile " + v + ".ddi"}, inUse, {".ddi", ".ddb"}},
+    {".vvd read-only", AllFiles, nullptr, ".vvd", false, {"DeleteFile " + v + ".vvd"}, inUse, {".vvd", ".ddi", ".ddb"}},
+    {".ddb read-only", AllFiles, nullptr, ".ddb", false,
+     {"DeleteFile " + v + ".vvd", "DeleteFile " + v + ".ddi", "DeleteFile " + v + ".ddb"}, inUse, {".ddb"}},
+    {"extra file in the folder", AllFiles, nullptr, nullptr, true,
+     {"DeleteFile " + v + ".vvd", "DeleteFile " + v + ".ddi", "DeleteFile " + v + ".ddb", "RemoveFolder " + folder}, inUse, {}},
+    {"key only, no folder", 0, nullptr, nullptr, false, {}, ok, {}},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Rig rig;
+    rig.AddVoiceFiles(c.files);
+    rig.AddData();
+    rig.AddKey();
+    if (c.extraFile) rig.s.files.AddFile(folder + "\\readme.txt");
+    rig.Load();
+    if (c.inUse) rig.s.files.Get(v + c.inUse)->inUse = true;
+    if (c.readOnly) rig.s.files.Get(v + c.readOnly)->attributes |= FakeFileSystem::kReadOnly;
+
+    rig.ExpectEnds([&] { rig.logic.UninstallVoice(); });
+
+    std::vector<std::string> expected = {"DeleteKey " + kVoiceKey + "\\vvoice", "DeleteKey " + kVoiceKey};
+    expected.insert(expected.end(), c.removals.begin(), c.removals.end());
+    expected.push_back(std::string("MessageBox ") + (c.text == ok ? "提示: " : "错误: ") + c.text);
+    expected.push_back("EndProgram");
+    EXPECT_EQ(rig.LogWith({"DeleteKey", "DeleteFile", "RemoveFolder", "MessageBox", "EndProgram"}), expected);
+    EXPECT_EQ(rig.s.app.boxes.at(0).buttons, MessageButtons::Ok);
+    EXPECT_EQ(rig.s.app.boxes.at(0).icon, MessageIcon::None);
+    EXPECT_FALSE(rig.s.registry.HasKey(kVoiceKey));
+    EXPECT_TRUE(rig.s.registry.HasKey(kParentKey));
+    for (const char* ext : {".vvd", ".ddi", ".ddb"}) {
+      const bool left = std::find(c.left.begin(), c.left.end(), ext) != c.left.end();
+      EXPECT_EQ(rig.s.files.Exists(v + ext), left) << ext;
+    }
+    EXPECT_TRUE(rig.s.files.Exists(rig.Archive()));
+    EXPECT_TRUE(rig.s.files.Exists(rig.Extractor()));
+    if (c.text == ok) {
+      EXPECT_EQ(rig.view.caption, "Ilvo - 音源不存在");
+      EXPECT_TRUE(rig.view.bars[BarId::Bar1].visible);
+      EXPECT_FALSE(rig.view.bars[BarId::Bar2].visible);
+    }
+  }
+}
+
+// ---- Part 1.5: STR and the export ----
+
+TEST(Str, DoublesEveryBackslashInPlace) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"", ""},
+      {"Voices", "Voices"},
+      {"C:\\", "C:\\\\"},
+      {"C:\\Voices", "C:\\\\Voices"},
+      {"D:\\语音\\库\\", "D:\\\\语音\\\\库\\\\"},
+      {"\\\\server\\share", "\\\\\\\\server\\\\share"},
+  };
+  for (const auto& [in, out] : cases) {
+    std::string text = in;
+    EXPECT_EQ(Form1Logic::STR(text), out) << in;
+    EXPECT_EQ(text, out) << in;
+  }
+}
+
+std::string ExportText(const std::string& dirInFile) {
+  return "Windows Registry Editor Version 5.00\r\n"
+         "\r\n"
+         "[HKEY_LOCAL_MACHINE\\Software\\TIRELUNA2\\DATABASE\\VOICE]\r\n"
+         "\"VOICEDIR\"=\"" + dirInFile + "\"\r\n"
+         "\r\n"
+         "[HKEY_LOCAL_MACHINE\\Software\\TIRELUNA2\\DATABASE\\VOICE\\KT3WQ8ZRMD5LXNVC]\r\n"
+         "\"INSTALLED\"=dword:00000001\r\n"
+         "\"NAME\"=\"TIRELUNA2 Voice DB (Ilvo)\"\r\n"
+         "\"TIME\"=\"R4NXC8VJ2TQM6WHE\"\r\n"
+         "\"DRP\"=\"050010\"\r\n"
+         "\"INSTALLDIR\"=\"" + dirInFile + "\"\r\n"
+         "\r\n";
+}
+
+TEST(Export, WritesTheTwelveLinesByteForByte) {
+  const std::pair<const char*, const char*> folders[] = {
+      {"C:\\Voices", "C:\\\\Voices"}, {"C:\\", "C:\\\\"}, {"D:\\语音 库", "D:\\\\语音 库"}};
+  for (const auto& [folder, inFile] : folders) {
+    SCOPED_TRACE(folder);
+    Rig rig(folder);
+    rig.Load();
+    rig.logic.Image1_DblClick();
+    ASSERT_EQ(rig.s.app.boxes.size(), 1u);
+    EXPECT_EQ(rig.s.app.boxes[0].text, "需要导出注册表到文件目录么？");
+    EXPECT_EQ(rig.s.app.boxes[0].title, "提示");
+    EXPECT_EQ(rig.s.app.boxes[0].buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(rig.s.app.boxes[0].icon, MessageIcon::Question);
+    ASSERT_TRUE(rig.s.files.Exists(rig.ExportFile()));
+    EXPECT_EQ(rig.s.files.Get(rig.ExportFile())->content, ExportText(inFile));
+  }
+}
+
+TEST(Export, ReplacesOrFailsWithoutLeavingAPartialFile) {
+  struct Case {
+    const char* name;
+    int answer;
+    bool oldFile;
+    bool oldReadOnly;
+    bool unopenable;
+    std::optional<int> writeFailsAfter;
+    bool closeFails;
+    // expected
+    bool failureMessage;
+    const char* content;  // the export file afterwards, or null when there is none
+  };
+  const std::string full = ExportText("C:\\\\Voices");
+  // clang-format off
+  const Case cases[] = {
+    {"new file",               1, false, false, false, {},  false, false, full.c_str()},
+    {"replaces an old one",    1, true,  false, false, {},  false, false, full.c_str()},
+    {"cancelled",              2, true,  false, false, {},  false, false, "old"},
+    {"cancelled, no old file", 2, false, false, false, {},  false, false, nullptr},
+    {"old one read-only",      1, true,  true,  false, {},  false, true,  "old"},
+    {"cannot be created",      1, false, false, true,  {},  false, true,  nullptr},
+    {"disk full after 3 lines",1, false, false, false, 3,   false, true,  nullptr},
+    {"fails at close",         1, true,  false, false, {},  true,  true,  nullptr},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Rig rig;
+    rig.AddData();
+    if (c.oldFile) rig.s.files.AddFile(rig.ExportFile(), "old", c.oldReadOnly ? FakeFileSystem::kReadOnly : 0);
+    if (c.unopenable) rig.s.files.unopenable.insert(rig.ExportFile());
+    rig.s.files.writeFailsAfterLines = c.writeFailsAfter;
+    rig.s.files.closeFails = c.closeFails;
+    rig.Load();
+    const auto viewBefore = rig.s.log;
+    rig.s.app.answers = {c.answer};
+
+    rig.logic.Image1_DblClick();
+
+    EXPECT_FALSE(rig.s.app.ended);
+    ASSERT_EQ(rig.s.app.boxes.size(), c.failureMessage ? 2u : 1u);
+    if (c.failureMessage) {
+      EXPECT_EQ(rig.s.app.boxes[1].text, "注册表导出失败！");
+      EXPECT_EQ(rig.s.app.boxes[1].title, "错误");
+      EXPECT_EQ(rig.s.app.boxes[1].buttons, MessageButtons::Ok);
+      EXPECT_EQ(rig.s.app.boxes[1].icon, MessageIcon::Critical);
+    }
+    if (c.answer != 1) {
+      EXPECT_EQ(rig.s.log.size(), 1u);  // only the question
+    }
+    const auto* file = rig.s.files.Get(rig.ExportFile());
+    if (c.content == nullptr) {
+      EXPECT_EQ(file, nullptr);
+    } else {
+      ASSERT_NE(file, nullptr);
+      EXPECT_EQ(file->content, c.content);
+    }
+    // The window stays as it was.
+    EXPECT_TRUE(rig.LogWith({"Caption", "AZ.", "XZ.", "XF.", "Bar", "Timer"}).empty());
+  }
+}
+
+}  // namespace

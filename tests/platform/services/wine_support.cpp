@@ -1,0 +1,202 @@
+#include "wine_support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/win32/text.h"
+
+namespace wine_test {
+namespace {
+
+using platform::win32::Narrow;
+using platform::win32::ToAnsi;
+using platform::win32::Widen;
+
+std::wstring Unique() {
+  static int counter = 0;
+  return std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount()) + L"-" +
+         std::to_wstring(++counter);
+}
+
+}  // namespace
+
+std::vector<std::string>& Arguments() {
+  static std::vector<std::string> arguments;
+  return arguments;
+}
+
+std::string WindowsPath(const std::string& unixPath) {
+  std::string path = unixPath;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path.rfind("\\", 0) == 0 ? "Z:" + path : path;
+}
+
+std::string PathArgument(std::size_t index) {
+  if (index >= Arguments().size()) {
+    ADD_FAILURE() << "missing command-line argument " << index;
+    return {};
+  }
+  return WindowsPath(Arguments()[index]);
+}
+
+TempFolder::TempFolder(const std::string& name) {
+  wchar_t temp[MAX_PATH + 1] = {};
+  GetTempPathW(MAX_PATH, temp);
+  std::wstring path = std::wstring(temp) + Widen(name) + L"-" + Unique();
+  CreateDirectoryW(path.c_str(), nullptr);
+  path_ = Narrow(path);
+}
+
+TempFolder::~TempFolder() {
+  std::error_code error;
+  const std::filesystem::path root(Widen(path_));
+  for (auto it = std::filesystem::recursive_directory_iterator(root, error);
+       !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+    SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+  SetFileAttributesW(root.c_str(), FILE_ATTRIBUTE_NORMAL);
+  std::filesystem::remove_all(root, error);
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                            nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  ASSERT_EQ(written, bytes.size());
+}
+
+std::string ReadBytes(const std::string& path) {
+  HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes;
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+  CloseHandle(file);
+  return bytes;
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void CreateFolder(const std::string& path) {
+  std::error_code error;
+  std::filesystem::create_directories(std::filesystem::path(Widen(path)), error);
+}
+
+void CopyInto(const std::string& from, const std::string& to) {
+  ASSERT_TRUE(CopyFileW(Widen(from).c_str(), Widen(to).c_str(), FALSE)) << from << " -> " << to;
+}
+
+DWORD Attributes(const std::string& path) { return GetFileAttributesW(Widen(path).c_str()); }
+
+void SetAttributes(const std::string& path, DWORD attributes) {
+  ASSERT_TRUE(SetFileAttributesW(Widen(path).c_str(), attributes)) << path;
+}
+
+std::uint64_t WriteTime(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) return 0;
+  return (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
+
+void DeleteTree(const std::string& path) { RegDeleteTreeA(HKEY_LOCAL_MACHINE, ToAnsi(path).c_str()); }
+
+RawValue ReadValue(const std::string& key, const std::string& name) {
+  RawValue value;
+  HKEY handle = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ToAnsi(key).c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return value;
+  DWORD size = 0;
+  if (RegQueryValueExA(handle, ToAnsi(name).c_str(), nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
+    value.bytes.resize(size);
+    RegQueryValueExA(handle, ToAnsi(name).c_str(), nullptr, &value.type,
+                     reinterpret_cast<BYTE*>(value.bytes.data()), &size);
+    value.bytes.resize(size);
+    value.found = true;
+  }
+  RegCloseKey(handle);
+  return value;
+}
+
+bool KeyExists(const std::string& key) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ToAnsi(key).c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+  RegCloseKey(handle);
+  return true;
+}
+
+std::vector<std::string> ValueNames(const std::string& key) {
+  std::vector<std::string> names;
+  HKEY handle = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ToAnsi(key).c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return names;
+  for (DWORD i = 0;; ++i) {
+    char name[256];
+    DWORD length = sizeof name;
+    if (RegEnumValueA(handle, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.emplace_back(name, length);
+  }
+  RegCloseKey(handle);
+  return names;
+}
+
+FileHolder::FileHolder(const std::string& helperPath, const std::string& filePath) {
+  const std::wstring id = Unique();
+  const std::wstring readyName = L"ilvo-hold-ready-" + id;
+  const std::wstring releaseName = L"ilvo-hold-release-" + id;
+  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, readyName.c_str());
+  release_ = CreateEventW(nullptr, TRUE, FALSE, releaseName.c_str());
+  std::wstring line = L"\"" + Widen(helperPath) + L"\" hold \"" + Widen(filePath) + L"\" " + id;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (CreateProcessW(Widen(helperPath).c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                     &info)) {
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    HANDLE waits[] = {ready, process_};
+    holding_ = WaitForMultipleObjects(2, waits, FALSE, 20000) == WAIT_OBJECT_0;
+  }
+  CloseHandle(ready);
+  EXPECT_TRUE(holding_) << "the helper does not hold " << filePath;
+}
+
+FileHolder::~FileHolder() {
+  SetEvent(release_);
+  if (process_ != nullptr) {
+    WaitForSingleObject(process_, 20000);
+    CloseHandle(process_);
+  }
+  CloseHandle(release_);
+}
+
+DWORD RunAndWait(const std::string& applicationPath, const std::string& commandLine) {
+  std::wstring line = Widen(commandLine);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(Widen(applicationPath).c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &info)) {
+    return ~0u;
+  }
+  CloseHandle(info.hThread);
+  WaitForSingleObject(info.hProcess, 30000);
+  DWORD code = ~0u;
+  GetExitCodeProcess(info.hProcess, &code);
+  CloseHandle(info.hProcess);
+  return code;
+}
+
+}  // namespace wine_test
+
+// GoogleTest's main, keeping the arguments it leaves for the tests.
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  for (int i = 1; i < argc; ++i) wine_test::Arguments().emplace_back(argv[i]);
+  return RUN_ALL_TESTS();
+}
