@@ -1,0 +1,61 @@
+#pragma once
+// The windowless labels of one control surface: their state, their drawing
+// above the backing image and the hit test that routes the mouse to them.
+// The list is shared with the labels themselves, since a control may keep a
+// label after its surface has gone.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/runtime/label.h"
+#include "platform/win32/gdi_handles.h"
+
+namespace platform::win32 {
+
+struct LabelState {
+  std::string caption;
+  std::wstring wideCaption;
+  FontHandle regularFont;
+  FontHandle boldFont;
+  Colour colour = kSysWindowText;
+  bool bold = false;
+  bool enabled = true;
+  bool visible = true;
+  bool autoSize = true;
+  double left = 0, top = 0;        // twips
+  double width = 0, height = 0;    // twips: measured, or as given without AutoSize
+  LabelHandlers handlers;
+
+  HFONT Font() const { return bold ? boldFont.Get() : regularFont.Get(); }
+  void Measure();
+  // The device pixels the label covers on its surface.
+  RECT PixelRect() const;
+};
+
+class LabelBoard {
+ public:
+  // The surface window, repainted when a label changes; null once it is gone.
+  void SetWindow(HWND window) { window_ = window; }
+  void Changed() const;
+
+  void Add(std::shared_ptr<LabelState> label);
+  void Remove(const LabelState* label);
+
+  // The topmost visible, enabled label under the pixel, or null.
+  std::shared_ptr<LabelState> HitTest(POINT pixel) const;
+  void Paint(HDC dc) const;
+
+ private:
+  HWND window_ = nullptr;  // not owned
+  std::vector<std::shared_ptr<LabelState>> labels_;  // creation order: later ones above
+};
+
+// Font of a label: the default GUI font with the face, size, character set
+// and weight asked for. 0 points keeps the default size.
+FontHandle CreateLabelFont(const LabelFont& font, bool bold);
+
+std::unique_ptr<Label> CreateSurfaceLabel(const std::shared_ptr<LabelBoard>& board, const LabelFont& font);
+
+}  // namespace platform::win32
