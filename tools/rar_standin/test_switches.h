@@ -1,0 +1,30 @@
+#pragma once
+// Switches that only tests use, read from the environment so they reach the
+// extractor through the installer that starts it:
+//   ILVO_RAR_STANDIN_DELAY_MS=N  wait N milliseconds before exiting (a long extraction)
+//   ILVO_RAR_STANDIN_EXIT=N      do the work, then exit with code N whatever happened
+//   ILVO_RAR_STANDIN_CRASH=1     crash with an access violation right after starting
+//   ILVO_RAR_STANDIN_LOG=path    append the raw command line, as one UTF-8 line, to path
+// A value that cannot be read is reported and ignored.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rar_standin {
+
+struct TestSwitches {
+  std::uint32_t delayMs = 0;
+  std::optional<std::uint32_t> exitCode;
+  bool crash = false;
+  std::u16string logPath;  // empty: no log
+  std::vector<std::string> problems;  // UTF-8, one line each
+};
+
+using EnvironmentLookup = std::function<std::optional<std::u16string>(std::u16string_view name)>;
+
+TestSwitches ReadTestSwitches(const EnvironmentLookup& lookup);
+
+}  // namespace rar_standin
