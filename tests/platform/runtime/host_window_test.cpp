@@ -1,0 +1,322 @@
+// The host window: its frame, placing controls, the tab order and the focus
+// rules, GotFocus only on a real change, closing, timers, pictures.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/runtime/design_data.h"
+#include "platform/win32/host_window.h"
+#include "platform/win32/resources.h"
+#include "tests/platform/runtime/win32_test_support.h"
+
+namespace {
+
+using platform::win32::ControlPlacement;
+using platform::win32::HostWindow;
+using platform::win32::HostWindowOptions;
+using platform::win32::TwipsRect;
+using runtime_tests::At;
+using runtime_tests::PumpFor;
+using runtime_tests::PumpPending;
+using runtime_tests::PumpUntil;
+using Names = std::vector<std::string>;
+
+HostWindowOptions InstallerLikeWindow() {
+  HostWindowOptions options;
+  options.caption = "Ilvo - 音源不存在";
+  options.clientWidth = 245;
+  options.clientHeight = 168;
+  options.iconResourceId = 1;
+  return options;
+}
+
+ControlPlacement Placed(const std::string& name, TwipsRect rect, int tabIndex, bool focusable = true) {
+  ControlPlacement placement;
+  placement.name = name;
+  placement.rect = rect;
+  placement.tabIndex = tabIndex;
+  placement.focusable = focusable;
+  return placement;
+}
+
+TEST(HostWindowFrame, IsAFixedCentredWindowWithCaptionCloseBoxAndIcon) {
+  HostWindow window(InstallerLikeWindow());
+  const HWND handle = window.Handle();
+  ASSERT_NE(handle, nullptr);
+  RECT client{};
+  GetClientRect(handle, &client);
+  EXPECT_EQ(client.right, 245);
+  EXPECT_EQ(client.bottom, 168);
+  const LONG style = GetWindowLongW(handle, GWL_STYLE);
+  EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU), WS_CAPTION | WS_SYSMENU);
+  EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_VISIBLE), 0);
+  RECT frame{};
+  GetWindowRect(handle, &frame);
+  EXPECT_NEAR((frame.left + frame.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+  EXPECT_NEAR((frame.top + frame.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+  EXPECT_EQ(GetClassLongPtrW(handle, GCLP_HBRBACKGROUND), static_cast<ULONG_PTR>(COLOR_WINDOW + 1));
+  EXPECT_NE(SendMessageW(handle, WM_GETICON, ICON_BIG, 0), 0);
+  EXPECT_EQ(window.Caption(), "Ilvo - 音源不存在");
+  window.SetCaption("Ilvo - 安装中");
+  EXPECT_EQ(window.Caption(), "Ilvo - 安装中");
+}
+
+TEST(HostWindowFrame, RunReturnsOnceTheWindowIsClosedAndTheHookCanRefuse) {
+  HostWindow window(InstallerLikeWindow());
+  bool busy = true;
+  int asked = 0;
+  window.SetCloseRequestHandler([&] {
+    ++asked;
+    return busy;
+  });
+  window.Show();
+  window.Close();
+  EXPECT_TRUE(IsWindow(window.Handle()));
+  busy = false;
+  PostMessageW(window.Handle(), WM_CLOSE, 0, 0);
+  window.Run();
+  EXPECT_EQ(window.Handle(), nullptr);
+  EXPECT_EQ(asked, 2);
+}
+
+// The installer's layout: buttons and bars overlapping in pairs, tab
+// indices 0 to 6, and the picture.
+class HostFocus : public testing::Test {
+ protected:
+  HostFocus() : window(InstallerLikeWindow()) {
+    window.AddControl(Placed("XZ", {2280, 840, 1215, 375}, 3));
+    window.AddControl(Placed("Bar1", {120, 2160, 3495, 195}, 0));
+    window.AddControl(Placed("XF", {2280, 1440, 1215, 375}, 2));
+    window.AddControl(Placed("AZ", {2280, 240, 1215, 375}, 1));
+    window.AddControl(Placed("Bar2", {120, 2160, 3495, 195}, 6));
+    window.AddControl(Placed("XFT", {2280, 1440, 1215, 375}, 4));
+    window.AddControl(Placed("XZT", {2280, 840, 1215, 375}, 5));
+    window.SetGotFocusHandler([this](const std::string& name) { gotFocus.push_back(name); });
+  }
+
+  HWND Of(const char* name) const { return window.FindControl(name)->Handle(); }
+  void Disable(const char* name) { window.FindControl(name)->SetEnabled(false); }
+  void Tab(bool backwards = false) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = backwards ? 0x80 : 0;
+    SetKeyboardState(keys);
+    SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    PumpPending();
+  }
+  void ShowAndSettle() {
+    window.Show();
+    ASSERT_TRUE(PumpUntil([&] { return !gotFocus.empty(); }));
+  }
+
+  HostWindow window;
+  Names gotFocus;
+};
+
+TEST_F(HostFocus, ControlsArePlacedInTwipsFrontToBackAsAdded) {
+  RECT rect{};
+  GetWindowRect(Of("AZ"), &rect);
+  MapWindowPoints(nullptr, window.Handle(), reinterpret_cast<POINT*>(&rect), 2);
+  EXPECT_EQ(rect.left, 152);
+  EXPECT_EQ(rect.top, 16);
+  EXPECT_EQ(rect.right - rect.left, 81);
+  EXPECT_EQ(rect.bottom - rect.top, 25);
+
+  Names stacking;
+  for (HWND child = GetWindow(window.Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    for (const char* name : {"XZ", "Bar1", "XF", "AZ", "Bar2", "XFT", "XZT"})
+      if (child == Of(name)) stacking.push_back(name);
+  EXPECT_EQ(stacking, (Names{"XZ", "Bar1", "XF", "AZ", "Bar2", "XFT", "XZT"}));
+
+  // Where two overlap, the screen shows the front one until it is hidden.
+  window.FindControl("XZ")->Surface().Clear(RGB(255, 0, 0));
+  window.FindControl("XZT")->Surface().Clear(RGB(0, 0, 255));
+  window.Show();
+  POINT middle{40, 12};
+  ClientToScreen(Of("XZ"), &middle);
+  const auto screen = [&] {
+    platform::win32::WindowDc dc(nullptr);
+    return GetPixel(dc.Get(), middle.x, middle.y);
+  };
+  EXPECT_TRUE(PumpUntil([&] { return screen() == RGB(255, 0, 0); })) << runtime_tests::Hex(screen());
+  window.SetControlVisible("XZ", false);
+  EXPECT_FALSE(window.ControlVisible("XZ"));
+  EXPECT_TRUE(PumpUntil([&] { return screen() == RGB(0, 0, 255); })) << runtime_tests::Hex(screen());
+}
+
+TEST_F(HostFocus, TheFirstFocusableControlInTabOrderTakesTheInitialFocus) {
+  // The installed state: the front bar and button hidden, two disabled.
+  window.SetControlVisible("Bar1", false);
+  window.SetControlVisible("XZ", false);
+  Disable("AZ");
+  Disable("XF");
+  ShowAndSettle();
+  EXPECT_EQ(GetFocus(), Of("XFT"));
+  EXPECT_EQ(window.FocusedControl(), "XFT");
+  PumpFor(50);
+  EXPECT_EQ(gotFocus, Names{"XFT"});
+}
+
+TEST_F(HostFocus, TabMovesInTabOrderOverVisibleEnabledFocusableControlsAndWraps) {
+  window.SetControlVisible("XZ", false);
+  Disable("XF");
+  window.AddControl(Placed("NoFocus", {0, 0, 300, 300}, 2, false));
+  ShowAndSettle();
+  ASSERT_EQ(GetFocus(), Of("Bar1"));
+  for (int i = 0; i < 5; ++i) Tab();
+  Tab(true);
+  Tab(true);
+  PumpPending();
+  EXPECT_EQ(gotFocus, (Names{"Bar1", "AZ", "XFT", "XZT", "Bar2", "Bar1", "Bar2", "XZT"}));
+}
+
+TEST_F(HostFocus, TheFocusMovesOnWhenTheFocusedControlIsHiddenOrDisabled) {
+  ShowAndSettle();
+  ASSERT_EQ(GetFocus(), Of("Bar1"));
+  window.SetControlVisible("Bar1", false);
+  PumpPending();
+  EXPECT_EQ(GetFocus(), Of("AZ"));
+  Disable("AZ");  // as the install action does to its own button
+  PumpPending();
+  EXPECT_EQ(GetFocus(), Of("XF"));
+  EXPECT_EQ(gotFocus, (Names{"Bar1", "AZ", "XF"}));
+  // Showing or enabling them again takes nothing away from the focused one.
+  window.SetControlVisible("Bar1", true);
+  window.FindControl("AZ")->SetEnabled(true);
+  PumpPending();
+  EXPECT_EQ(GetFocus(), Of("XF"));
+}
+
+TEST_F(HostFocus, APressGivesTheFocusAndGotFocusFollowsTheMouseDown) {
+  window.SetControlVisible("XZ", false);
+  ShowAndSettle();
+  Names order;
+  platform::SurfaceHandlers handlers;
+  handlers.mouseDown = [&](const platform::MouseArgs&) { order.push_back("mouseDown"); };
+  window.FindControl("XZT")->SetHandlers(handlers);
+  window.SetGotFocusHandler([&](const std::string& name) { order.push_back("GotFocus " + name); });
+  PostMessageW(Of("XZT"), WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5));
+  PostMessageW(Of("XZT"), WM_LBUTTONUP, 0, At(5, 5));
+  ASSERT_TRUE(PumpUntil([&] { return order.size() >= 2; }));
+  EXPECT_EQ(order, (Names{"mouseDown", "GotFocus XZT"}));
+  EXPECT_EQ(GetFocus(), Of("XZT"));
+
+  // A press on a disabled control changes nothing (real input).
+  Disable("AZ");
+  POINT on{5, 5};
+  ClientToScreen(Of("AZ"), &on);
+  SetCursorPos(on.x, on.y);
+  INPUT clicks[2]{};
+  clicks[0].type = clicks[1].type = INPUT_MOUSE;
+  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, clicks, sizeof(INPUT));
+  PumpFor(100);
+  EXPECT_EQ(GetFocus(), Of("XZT"));
+  EXPECT_EQ(order.size(), 2u);
+}
+
+TEST_F(HostFocus, ActivatingTheWindowAgainRaisesNoGotFocus) {
+  ShowAndSettle();
+  Tab();
+  ASSERT_EQ(GetFocus(), Of("AZ"));
+  const Names before = gotFocus;
+
+  runtime_tests::ParentWindow other(100, 60, 400, 300);
+  other.Show();
+  ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == other.Handle(); }));
+  EXPECT_NE(GetFocus(), Of("AZ"));
+  SetForegroundWindow(window.Handle());
+  ASSERT_TRUE(PumpUntil([&] { return GetFocus() == Of("AZ"); }));
+  PumpFor(50);
+  EXPECT_EQ(gotFocus, before);
+  EXPECT_EQ(window.FocusedControl(), "AZ");
+}
+
+TEST_F(HostFocus, AClosedMessageBoxRaisesNoGotFocus) {
+  ShowAndSettle();
+  Tab();
+  ASSERT_EQ(GetFocus(), Of("AZ"));
+  const Names before = gotFocus;
+
+  std::atomic<bool> answered{false};
+  std::thread answerer([&] {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (HWND box = FindWindowW(L"#32770", L"runtime question")) {
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        answered = true;
+        return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  });
+  const int answer = MessageBoxW(window.Handle(), L"continue?", L"runtime question", MB_OKCANCEL | MB_ICONQUESTION);
+  answerer.join();
+  ASSERT_TRUE(answered);
+  EXPECT_EQ(answer, IDOK);
+  ASSERT_TRUE(PumpUntil([&] { return GetFocus() == Of("AZ"); }));
+  PumpFor(50);
+  EXPECT_EQ(gotFocus, before);
+}
+
+TEST_F(HostFocus, WindowTimersFireAndIntervalZeroNeverDoes) {
+  int ticks = 0, never = 0;
+  auto timer = window.CreateTimer(10, true, [&] { ++ticks; });
+  auto idle = window.CreateTimer(0, true, [&] { ++never; });
+  ASSERT_TRUE(PumpUntil([&] { return ticks >= 3; }));
+  EXPECT_EQ(never, 0);
+}
+
+TEST(HostPicture, ShowsAPictureAtItsNaturalSizeAndReportsDoubleClicks) {
+  HostWindow window(InstallerLikeWindow());
+  auto picture = platform::win32::LoadBitmapResource(2);
+  ASSERT_TRUE(picture.has_value());
+  EXPECT_EQ(picture->width, 115);
+  EXPECT_EQ(picture->height, 115);
+  auto& element = window.AddPicture("Image1", 240, 240);
+  element.SetPicture(*picture);
+  RECT rect{};
+  GetWindowRect(element.Handle(), &rect);
+  MapWindowPoints(nullptr, window.Handle(), reinterpret_cast<POINT*>(&rect), 2);
+  EXPECT_EQ(rect.left, 16);
+  EXPECT_EQ(rect.top, 16);
+  EXPECT_EQ(rect.right - rect.left, 115);
+  EXPECT_EQ(rect.bottom - rect.top, 115);
+  for (const POINT p : {POINT{0, 0}, POINT{57, 57}, POINT{114, 114}})
+    EXPECT_EQ(element.Pixel(p.x, p.y), picture->At(p.x, p.y) & 0xFFFFFF);
+
+  auto& site = window.AddControl(Placed("Button", {2280, 240, 1215, 375}, 0));
+  Names events;
+  element.SetHandlers({[&] { events.push_back("click"); }, [&] { events.push_back("dblclick"); }});
+  window.Show();
+  ASSERT_TRUE(PumpUntil([&] { return GetFocus() == site.Handle(); }));
+  SendMessageW(element.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(10, 10));
+  SendMessageW(element.Handle(), WM_LBUTTONUP, 0, At(10, 10));
+  SendMessageW(element.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, At(10, 10));
+  SendMessageW(element.Handle(), WM_LBUTTONUP, 0, At(10, 10));
+  EXPECT_EQ(events, (Names{"click", "dblclick"}));
+  EXPECT_EQ(GetFocus(), site.Handle()) << "the picture takes no focus";
+}
+
+TEST(HostResources, LoadTheProgramsIconBitmapAndDataOrNothing) {
+  EXPECT_TRUE(platform::win32::LoadIconResource(1, 32));
+  EXPECT_FALSE(platform::win32::LoadIconResource(99, 32));
+  EXPECT_FALSE(platform::win32::LoadBitmapResource(99).has_value());
+  EXPECT_FALSE(platform::win32::LoadDataResource(99).has_value());
+  const auto design = platform::win32::LoadDataResource(3);
+  ASSERT_TRUE(design.has_value());
+  const auto data = platform::ParseDesignData(*design);
+  ASSERT_NE(data.Find("b"), nullptr);
+  EXPECT_EQ(data.Find("b")->properties.ReadString("caption", ""), "x");
+}
+
+}  // namespace
