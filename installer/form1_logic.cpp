@@ -19,7 +19,7 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 Form1Logic::Form1Logic(platform::Services services, FormView& view) : services_(services), view_(view) {}
 
-// ---- Part 1.1 ----
+// ---- Start-up and voice state ----
 
 LoadResult Form1Logic::Form_Load() {
   // 1-2: identity and paths.
@@ -39,7 +39,7 @@ LoadResult Form1Logic::Form_Load() {
   // 7: a complete set of files is registered again at every start.
   if (VoiceFilesPresent() == 3) WriteVoiceRecord();
 
-  // 8: installation data; a missing extractor counts as a missing archive (issue 2).
+  // 8: installation data; a missing extractor counts as a missing archive.
   const VoicePaths paths = Paths();
   const bool archiveFound = FileExists(paths.Archive());
   const bool extractorFound = FileExists(paths.Extractor());
@@ -110,7 +110,7 @@ int Form1Logic::VoiceFilesPresent() {
 
 bool Form1Logic::KeyPresent() { return services_.registry.OpenKey(record::VoiceKey(VoiceId)) == 0; }
 
-// ---- Part 1.2 ----
+// ---- Registration record ----
 
 void Form1Logic::WriteVoiceRecord() {
   const std::string parentKey(record::kParentKey);
@@ -132,7 +132,7 @@ void Form1Logic::DeleteVoiceRecord() {
   services_.registry.DeleteKey(voiceKey);
 }
 
-// ---- Part 1.3 ----
+// ---- Install and repair ----
 
 std::string Form1Logic::ExtractCommandLine(bool install) const {
   const VoicePaths paths = Paths();
@@ -211,7 +211,7 @@ void Form1Logic::Timer1_Timer() {
   view_.SetBarMax(BarId::Bar1, 100);
 }
 
-// ---- Part 1.4 ----
+// ---- Uninstall ----
 
 void Form1Logic::UninstallVoice() {
   if (Busy == 1) return;  // one action at a time
@@ -239,7 +239,7 @@ void Form1Logic::UninstallVoice() {
   EndWithMessage(std::string(texts::kUninstallSucceeded), texts::kTitleInfo, MessageIcon::None);
 }
 
-// ---- Part 1.5 ----
+// ---- Registration export ----
 
 std::string Form1Logic::STR(std::string& text) {
   const std::string copy = text;
@@ -305,7 +305,7 @@ void Form1Logic::Image1_DblClick() {
   }
 }
 
-// ---- Part 1.6 ----
+// ---- Focus handlers ----
 
 void Form1Logic::QORButtonAZ_GotFocus() {
   if (Busy == 1) return;

@@ -1,11 +1,10 @@
 #pragma once
-// The voice logic of the installer window Form1 (Parts 1.1 to 1.6): its
-// procedures and handlers, with the window's fields under their names in the
-// spec. It talks only to the platform services and to the window through
+// The voice logic of the installer window Form1: its procedures and
+// handlers, with the window's fields under the window's own names. It talks only to the platform services and to the window through
 // FormView, so native tests run it against fakes and Wine tests against the
 // real registry, files and processes.
 //
-// Mended faults (issues 2 and 3 and the Busy guard), which hold over the Parts:
+// Where it is stricter than a plain reading of the window's procedures:
 // - a missing extractor DATA\Rar.exe at load counts as a missing archive;
 // - install and repair report success only when the extractor exited with 0
 //   or 1, the three voice files exist and the record can be read back;
@@ -35,7 +34,7 @@ enum class LoadResult {
   Unload,  // another instance runs: unload the window without showing it
 };
 
-// What an install or repair came to (issue 3).
+// What an install or repair came to.
 struct ExtractionOutcome {
   bool succeeded = false;
   std::string cause;  // empty on success
@@ -45,43 +44,43 @@ class Form1Logic {
  public:
   Form1Logic(platform::Services services, FormView& view);
 
-  // Part 1.1. Steps 1 to 12 in their order; Unload tells the window to close
+  // Start-up: steps 1 to 12 in their order; Unload tells the window to close
   // without being shown (a previous instance runs).
   LoadResult Form_Load();
   // Sets cancel to 1 exactly while Busy = 1.
   void Form_Unload(std::int16_t& cancel);
   void Timer2_Timer();
 
-  // Part 1.2.
+  // The registration record.
   void WriteVoiceRecord();
   void DeleteVoiceRecord();
 
-  // Part 1.3. Returns only when there is nothing to do (VoiceState 1, or Busy);
+  // Install and repair. Returns only when there is nothing to do (VoiceState 1, or Busy);
   // otherwise ends the program after its message.
   void ExtractVoice();
   void Timer1_Timer();
 
-  // Part 1.4. Returns only in VoiceState 2, or while Busy; otherwise ends
+  // Uninstall. Returns only in VoiceState 2, or while Busy; otherwise ends
   // the program after its message.
   void UninstallVoice();
 
-  // Part 1.5.
+  // Registration export.
   void Image1_DblClick();
   // Doubles every backslash of text, leaves the result in text and returns it.
   static std::string STR(std::string& text);
 
-  // Part 1.6: the focus handlers. QORButtonXFT has none.
+  // The focus handlers of the buttons. QORButtonXFT has none.
   void QORButtonAZ_GotFocus();
   void QORButtonXF_GotFocus();
   void QORButtonXZ_GotFocus();
   void QORButtonXZT_GotFocus();
 
   // Composed texts, for the window and the tests.
-  std::string ExtractCommandLine(bool install) const;  // Part 1.3
-  std::vector<std::string> ExportLines();               // Part 1.5, lines without CR LF
+  std::string ExtractCommandLine(bool install) const;
+  std::vector<std::string> ExportLines();               // lines without CR LF
   VoicePaths Paths() const { return {AppDir, VoiceId, VoiceName}; }
 
-  // The window's fields (Part 1.1), public as the window's are to its code.
+  // The window's fields, public as the window's are to its code.
   std::string VoiceId;
   std::string VoiceName;
   std::string DrpValue;

@@ -1,6 +1,6 @@
 #pragma once
 // The texts the installer shows: caption endings, button captions and
-// messages (Parts 1.1 and 1.3 to 1.6, and the mended faults of the issues).
+// messages, exactly as the user sees them.
 #include <string_view>
 
 namespace installer::texts {

@@ -1,6 +1,6 @@
 #pragma once
 // The voice bank this installer carries, the paths below the application
-// folder (Part 1.1) and the layout of its registration record (Part 1.2).
+// folder and the layout of its registration record.
 // Every fixed name and path of the installer is here, once.
 #include <string>
 #include <string_view>
@@ -32,7 +32,7 @@ struct VoicePaths {
 // The three voice files, in the order they are tested and deleted.
 inline constexpr std::string_view kVoiceFileExtensions[] = {".vvd", ".ddi", ".ddb"};
 
-// The registration record (Part 1.2), all below HKEY_LOCAL_MACHINE.
+// The registration record, all below HKEY_LOCAL_MACHINE.
 namespace record {
 
 inline constexpr std::string_view kHost = "TIRELUNA2";

@@ -1,6 +1,6 @@
 #pragma once
 // Application service: folder, previous instance, end, event pump and
-// message boxes (Part 5.1).
+// message boxes.
 #include <string>
 
 #include "platform/services.h"

@@ -1,5 +1,5 @@
 #pragma once
-// File service through the wide Win32 calls (Part 5.1).
+// File service through the wide Win32 calls.
 #include "platform/services.h"
 
 namespace platform::win32 {

@@ -1,5 +1,5 @@
 #pragma once
-// Process service: hidden start, exit-code polling and an idle wait (Part 5.1).
+// Process service: hidden start, exit-code polling and an idle wait.
 #include <cstdint>
 #include <map>
 

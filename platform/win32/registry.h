@@ -1,5 +1,5 @@
 #pragma once
-// Registry service on HKEY_LOCAL_MACHINE through the ANSI calls (Part 5.1).
+// Registry service on HKEY_LOCAL_MACHINE through the ANSI calls.
 // Every key handle is opened for one call and closed again.
 #include "platform/services.h"
 

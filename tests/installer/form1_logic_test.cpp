@@ -81,7 +81,7 @@ struct Rig {
   Form1Logic logic{s.Services(), view};
 };
 
-// ---- Part 1.1: the state table and its edge cases ----
+// ---- the state table and its edge cases ----
 
 struct StateCase {
   const char* name;
@@ -243,7 +243,7 @@ TEST(FormUnload, IsRefusedExactlyWhileBusy) {
   EXPECT_NE(cancel, 0);
 }
 
-// ---- Part 1.2: the record ----
+// ---- the record ----
 
 TEST(VoiceRecord, IsWrittenAsLaidOutAndIdempotent) {
   Rig rig("D:\\语音 库");
@@ -308,7 +308,7 @@ TEST(VoiceRecord, DeleteRemovesVvoiceThenTheVoiceKeyAndKeepsTheParent) {
   EXPECT_TRUE(empty.s.app.boxes.empty());
 }
 
-// ---- Part 1.3: command lines ----
+// ---- command lines ----
 
 TEST(ExtractVoice, ComposesTheCommandLines) {
   struct Case {
@@ -342,7 +342,7 @@ TEST(ExtractVoice, ComposesTheCommandLines) {
   }
 }
 
-// ---- Part 1.3: the result rules (issue 3) ----
+// ---- the result rules ----
 
 struct ExtractCase {
   const char* name;
@@ -548,7 +548,7 @@ TEST(BusyGuard, NoSecondActionStartsWhileTheExtractorRuns) {
   EXPECT_EQ(rig.s.app.boxes[1].text, "音源[修复]成功！");
 }
 
-// ---- Part 1.6: the focus handlers ----
+// ---- the focus handlers ----
 
 TEST(FocusHandlers, UninstallAsksFirstAndCancelEndsWithoutChange) {
   for (const auto handler : {&Form1Logic::QORButtonXZ_GotFocus, &Form1Logic::QORButtonXZT_GotFocus}) {
@@ -584,7 +584,7 @@ TEST(FocusHandlers, UninstallConfirmedInStateTwoDoesNothing) {
   EXPECT_FALSE(rig.s.app.ended);
 }
 
-// ---- Part 1.4: uninstall order and where a failure stops it ----
+// ---- uninstall order and where a failure stops it ----
 
 TEST(UninstallVoice, RemovesInOrderAndStopsAtTheFirstFailure) {
   struct Case {
@@ -652,7 +652,7 @@ TEST(UninstallVoice, RemovesInOrderAndStopsAtTheFirstFailure) {
   }
 }
 
-// ---- Part 1.5: STR and the export ----
+// ---- STR and the export ----
 
 TEST(Str, DoublesEveryBackslashInPlace) {
   const std::pair<std::string, std::string> cases[] = {

@@ -104,7 +104,7 @@ class InstallerWine : public testing::Test {
   }
 };
 
-// ---- Part 1.2 on the real registry ----
+// ---- The record on the real registry ----
 
 TEST_F(InstallerWine, RecordIsWrittenValueByValueInTheAnsiCodePage) {
   TempFolder folder("音源 目录");
@@ -180,7 +180,7 @@ TEST_F(InstallerWine, DeleteRemovesTheVoiceKeyWithVvoiceOnly) {
   EXPECT_TRUE(none.app.boxes.empty());
 }
 
-// ---- Part 1.3 with the stand-in ----
+// ---- Install and repair with the stand-in ----
 
 TEST_F(InstallerWine, InstallsFromAbsent) {
   auto folder = AppFolder("音源 安装", SampleArchive());
@@ -316,7 +316,7 @@ TEST_F(InstallerWine, ExtractorGoneAtTheMomentOfStart) {
   EXPECT_FALSE(wine_test::KeyExists(kVoiceKey));
 }
 
-// ---- Part 1.4 on real files ----
+// ---- Uninstall on real files ----
 
 TEST_F(InstallerWine, UninstallRemovesOrStopsAtWhatIsInUse) {
   struct Case {
@@ -368,7 +368,7 @@ TEST_F(InstallerWine, UninstallRemovesOrStopsAtWhatIsInUse) {
   }
 }
 
-// ---- Part 1.5 on real files ----
+// ---- Export on real files ----
 
 std::string ExportText(const std::string& folder) {
   std::string doubled = folder;
