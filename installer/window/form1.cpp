@@ -1,0 +1,119 @@
+#include "installer/window/form1.h"
+
+#include "installer/window/form1_layout.h"
+#include "installer/window/resource_ids.h"
+#include "platform/colour.h"
+#include "platform/units.h"
+#include "platform/win32/resources.h"
+
+namespace installer {
+namespace {
+
+using platform::win32::AccessibleRole;
+using platform::win32::Win32ControlSite;
+
+// The container stores a control's size in 0.01 mm.
+int ExtentToTwips(std::int32_t hundredthsOfMillimetre) {
+  return platform::RoundHalfEven(hundredthsOfMillimetre * 1440.0 / 2540.0);
+}
+
+const platform::ControlDesign& DesignOf(const platform::DesignData& design, const ControlLayout& layout) {
+  const platform::ControlDesign* found = design.Find(layout.name);
+  if (!found) throw platform::DesignDataError(0, "no control named " + std::string(layout.name));
+  if (found->className != layout.className)
+    throw platform::DesignDataError(0, std::string(layout.name) + " is a " + found->className + ", not a " +
+                                           std::string(layout.className));
+  return *found;
+}
+
+}  // namespace
+
+Form1::Form1(platform::Services services, const platform::DesignData& design)
+    : services_(services),
+      window_({.caption = "",
+               .clientWidth = kClientWidthPixels,
+               .clientHeight = kClientHeightPixels,
+               .iconResourceId = IDI_ILVO}),
+      logic_(services, *this) {
+  CreateControls(design);
+  timer1_ = window_.CreateTimer(10, false, [this] { logic_.Timer1_Timer(); });
+  timer2_ = window_.CreateTimer(0, true, [this] { logic_.Timer2_Timer(); });
+  window_.SetGotFocusHandler([this](const std::string& control) { OnGotFocus(control); });
+  window_.SetCloseRequestHandler([this] {
+    std::int16_t cancel = 0;
+    logic_.Form_Unload(cancel);
+    return cancel != 0;
+  });
+}
+
+Form1::~Form1() = default;
+
+void Form1::CreateControls(const platform::DesignData& design) {
+  for (const ControlLayout& layout : kForm1Controls) {
+    const platform::ControlDesign& stored = DesignOf(design, layout);
+    const platform::PropertyBag& bag = stored.properties;
+    Win32ControlSite& site = window_.AddControl(
+        {.name = std::string(layout.name),
+         .rect = {layout.left, layout.top, ExtentToTwips(bag.ReadInt32("_extentx", 0)),
+                  ExtentToTwips(bag.ReadInt32("_extenty", 0))},
+         .tabIndex = layout.tabIndex});
+    SetWindowLongPtrW(site.Handle(), GWLP_ID, layout.windowId);
+    if (layout.className == "QORButton") {
+      site.SetAccessibleRole(AccessibleRole::PushButton);
+      auto button = std::make_unique<controls::QORButton>(site);
+      button->ReadProperties(bag);
+      site.SetAccessibleName(button->Caption());
+      buttons_.emplace(std::string(layout.name), Button{&site, std::move(button)});
+    } else {
+      site.SetAccessibleRole(AccessibleRole::ProgressBar);
+      auto bar = std::make_unique<progressbar::Xp_ProgressBar>(
+          site, progressbar::CriticalMessageBox(services_.app));
+      bar->UserControl_ReadProperties(bag);
+      bars_.emplace(std::string(layout.name), Bar{&site, std::move(bar)});
+    }
+    site.ReportSize();
+  }
+  auto& picture = window_.AddPicture("Image1", kImage1Left, kImage1Top);
+  SetWindowLongPtrW(picture.Handle(), GWLP_ID, IDC_IMAGE_1);
+  if (auto voice = platform::win32::LoadBitmapResource(IDB_VOICE)) picture.SetPicture(*voice);
+  picture.SetHandlers({.click = {}, .dblClick = [this] { logic_.Image1_DblClick(); }});
+}
+
+void Form1::Run() {
+  if (logic_.Form_Load() == LoadResult::Unload) return;
+  window_.Show();
+  window_.Run();
+}
+
+void Form1::OnGotFocus(const std::string& control) {
+  if (control == "QORButtonAZ") logic_.QORButtonAZ_GotFocus();
+  else if (control == "QORButtonXF") logic_.QORButtonXF_GotFocus();
+  else if (control == "QORButtonXZ") logic_.QORButtonXZ_GotFocus();
+  else if (control == "QORButtonXZT") logic_.QORButtonXZT_GotFocus();
+}
+
+void Form1::SetCaption(const std::string& text) { window_.SetCaption(text); }
+std::string Form1::Caption() const { return window_.Caption(); }
+
+void Form1::SetButtonCaption(ButtonId button, const std::string& text) {
+  Button& target = ButtonOf(button);
+  target.control->SetCaption(text);
+  target.site->SetAccessibleName(text);
+}
+
+void Form1::SetButtonEnabled(ButtonId button, bool enabled) { ButtonOf(button).control->SetEnabled(enabled); }
+void Form1::SetButtonVisible(ButtonId button, bool visible) { window_.SetControlVisible(NameOf(button), visible); }
+void Form1::SetBarVisible(BarId bar, bool visible) { window_.SetControlVisible(NameOf(bar), visible); }
+void Form1::SetBarStyle(BarId bar, std::int32_t style) { BarOf(bar).control->SetStyle(style); }
+void Form1::SetBarMax(BarId bar, std::int32_t max) { BarOf(bar).control->SetMax(max); }
+void Form1::SetBarValue(BarId bar, std::int32_t value) { BarOf(bar).control->SetValue(value); }
+std::int32_t Form1::BarValue(BarId bar) const { return BarOf(bar).control->Value(); }
+void Form1::SetTimerEnabled(TimerId timer, bool enabled) { TimerOf(timer).SetEnabled(enabled); }
+void Form1::SetTimerInterval(TimerId timer, int milliseconds) { TimerOf(timer).SetInterval(milliseconds); }
+
+Form1::Button& Form1::ButtonOf(ButtonId button) { return buttons_.find(NameOf(button))->second; }
+Form1::Bar& Form1::BarOf(BarId bar) { return bars_.find(NameOf(bar))->second; }
+const Form1::Bar& Form1::BarOf(BarId bar) const { return bars_.find(NameOf(bar))->second; }
+platform::Timer& Form1::TimerOf(TimerId timer) { return timer == TimerId::Timer1 ? *timer1_ : *timer2_; }
+
+}  // namespace installer

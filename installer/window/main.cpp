@@ -1,0 +1,52 @@
+// IlvoInstaller.exe: installs, repairs, uninstalls and exports the
+// registration of the Ilvo voice bank.
+#include <windows.h>
+
+#include <exception>
+#include <string>
+
+#include "installer/window/form1.h"
+#include "installer/window/resource_ids.h"
+#include "platform/runtime/design_data.h"
+#include "platform/win32/application.h"
+#include "platform/win32/dll_search.h"
+#include "platform/win32/file_system.h"
+#include "platform/win32/processes.h"
+#include "platform/win32/registry.h"
+#include "platform/win32/resources.h"
+#include "platform/win32/text.h"
+
+namespace {
+
+platform::DesignData LoadForm1Design() {
+  auto text = platform::win32::LoadDataResource(IDR_FORM1_DESIGN);
+  if (!text) throw platform::DesignDataError(0, "the window's design data is missing");
+  return platform::ParseDesignData(*text);
+}
+
+void ShowStartFailure(const std::string& problem) {
+  const std::wstring text = platform::win32::Widen("安装程序无法启动：\r\n" + problem);
+  MessageBoxW(nullptr, text.c_str(), L"错误", MB_OK | MB_ICONERROR);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // Before anything can load a DLL: never from the program's own folder.
+  platform::win32::RestrictDllSearchToSystemFolder();
+  try {
+    platform::win32::Application app;
+    platform::win32::Registry registry;
+    platform::win32::FileSystem files;
+    platform::win32::Processes processes;
+    const platform::DesignData design = LoadForm1Design();
+    installer::Form1 form({registry, files, processes, app}, design);
+    form.Run();
+    return 0;
+  } catch (const std::exception& error) {
+    ShowStartFailure(error.what());
+  } catch (...) {
+    ShowStartFailure("unknown error");
+  }
+  return 1;
+}
