@@ -1,7 +1,7 @@
 #pragma once
 // Answers WM_GETOBJECT for the client area of a self-drawn control with the
-// system's standard accessible proxy of a fitting window class, so that a
-// screen reader sees a push button or a progress bar with the window's text.
+// system's standard accessible object of the window (its name is the window
+// text), reporting the role of a push button or a progress bar.
 #include <windows.h>
 #include <unknwn.h>
 
@@ -16,17 +16,17 @@ class AccessibleProxy {
   AccessibleProxy(const AccessibleProxy&) = delete;
   AccessibleProxy& operator=(const AccessibleProxy&) = delete;
 
-  bool Loaded() const { return createProxy_ != nullptr && resultFromObject_ != nullptr; }
-  // The WM_GETOBJECT result for OBJID_CLIENT, as the class proxyClass
-  // ("Button", "msctls_progress32") would give it; 0 when there is none.
-  LRESULT Answer(HWND window, WPARAM wParam, const wchar_t* proxyClass) const;
+  bool Loaded() const { return createObject_ != nullptr && resultFromObject_ != nullptr; }
+  // The WM_GETOBJECT result for OBJID_CLIENT with the given ROLE_SYSTEM_*
+  // role; 0 when none can be made, so the default answer stands.
+  LRESULT Answer(HWND window, WPARAM wParam, long role) const;
 
  private:
-  using CreateProxyFunction = HRESULT(WINAPI*)(HWND, LPCWSTR, LONG, REFIID, void**);
+  using CreateObjectFunction = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
   using ResultFromObjectFunction = LRESULT(WINAPI*)(REFIID, WPARAM, IUnknown*);
 
   HMODULE library_ = nullptr;
-  CreateProxyFunction createProxy_ = nullptr;
+  CreateObjectFunction createObject_ = nullptr;
   ResultFromObjectFunction resultFromObject_ = nullptr;
 };
 

@@ -146,8 +146,10 @@ LRESULT Win32ControlSite::AnswerAccessibility(WPARAM wParam, LPARAM lParam) {
   if (static_cast<LONG>(lParam) != kClientObject || role_ == AccessibleRole::None)
     return DefWindowProcW(window_.Get(), WM_GETOBJECT, wParam, lParam);
   if (!accessibility_) accessibility_ = std::make_unique<AccessibleProxy>();
-  const wchar_t* proxyClass = role_ == AccessibleRole::PushButton ? L"Button" : L"msctls_progress32";
-  const LRESULT answer = accessibility_->Answer(window_.Get(), wParam, proxyClass);
+  constexpr long kPushButtonRole = 0x2B;   // ROLE_SYSTEM_PUSHBUTTON
+  constexpr long kProgressBarRole = 0x30;  // ROLE_SYSTEM_PROGRESSBAR
+  const long role = role_ == AccessibleRole::PushButton ? kPushButtonRole : kProgressBarRole;
+  const LRESULT answer = accessibility_->Answer(window_.Get(), wParam, role);
   return answer != 0 ? answer : DefWindowProcW(window_.Get(), WM_GETOBJECT, wParam, lParam);
 }
 
