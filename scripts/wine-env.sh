@@ -5,7 +5,6 @@
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=zh_CN.UTF-8
-export LC_ALL=zh_CN.UTF-8
 export WINEARCH=win32
 
 WINE_ENV_XVFB_PID=""
@@ -34,6 +33,9 @@ wine_env_start() {  # $1: prefix folder
   else
     wineserver -p
   fi
+  # Start the prefix's background services now, detached from our output:
+  # started by the first test instead, they would hold its pipe open.
+  wine cmd /c exit >/dev/null 2>&1 </dev/null
 }
 
 wine_env_stop() {

@@ -1,0 +1,408 @@
+#include "tests/e2e/e2e_support.h"
+
+#include <algorithm>
+#include <fstream>
+
+namespace e2e {
+namespace fs = std::filesystem;
+
+BuildFiles& Files() {
+  static BuildFiles files;
+  return files;
+}
+
+fs::path WindowsPath(const std::string& path) {
+  if (path.empty() || path[0] != '/') return fs::path(path);
+  std::string windows = "Z:" + path;
+  std::replace(windows.begin(), windows.end(), '/', '\\');
+  return fs::path(windows);
+}
+
+void ParseArguments(int argc, char** argv) {
+  auto& files = Files();
+  if (argc > 1) files.installer = WindowsPath(argv[1]);
+  if (argc > 2) files.extractor = WindowsPath(argv[2]);
+  if (argc > 3) files.archive = WindowsPath(argv[3]);
+  if (argc > 4) files.damagedArchive = WindowsPath(argv[4]);
+  if (const char* shots = std::getenv("ILVO_SCREENSHOTS")) files.screenshots = WindowsPath(shots);
+}
+
+namespace {
+
+void ClearAttributes(const fs::path& root) {
+  std::error_code error;
+  if (!fs::exists(root, error)) return;
+  SetFileAttributesW(root.c_str(), FILE_ATTRIBUTE_NORMAL);
+  if (fs::is_directory(root, error))
+    for (const auto& entry : fs::recursive_directory_iterator(root, error))
+      SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+void Copy(const fs::path& from, const fs::path& to) {
+  if (!CopyFileW(from.c_str(), to.c_str(), FALSE))
+    throw std::runtime_error("cannot copy " + from.string() + " to " + to.string());
+}
+
+struct KeyCloser {
+  HKEY key = nullptr;
+  ~KeyCloser() {
+    if (key) RegCloseKey(key);
+  }
+};
+
+}  // namespace
+
+AppFolder::AppFolder(const std::wstring& name, Contents contents) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  path_ = fs::path(temp) / L"ilvo-e2e" / name;
+  ClearAttributes(path_);
+  fs::remove_all(path_);
+  fs::create_directories(path_ / L"DATA");
+  const auto& files = Files();
+  if (contents.installer) Copy(files.installer, path_ / L"IlvoInstaller.exe");
+  if (contents.extractor) Copy(files.extractor, path_ / L"DATA" / L"Rar.exe");
+  if (contents.archive)
+    Copy(contents.damagedArchive ? files.damagedArchive : files.archive, path_ / L"DATA" / L"Ilvo.yin");
+}
+
+AppFolder::~AppFolder() {
+  std::error_code error;
+  ClearAttributes(path_);
+  fs::remove_all(path_, error);
+}
+
+fs::path AppFolder::VoiceFile(const wchar_t* extension) const {
+  return VoiceFolder() / (std::wstring(L"Ilvo") + extension);
+}
+
+void AppFolder::PlaceVoiceFiles(std::vector<const wchar_t*> extensions) {
+  fs::create_directories(VoiceFolder());
+  for (const wchar_t* extension : extensions) {
+    std::ofstream out(VoiceFile(extension), std::ios::binary);
+    out << "voice data placed by the test\n";
+  }
+}
+
+bool AppFolder::VoiceFileExists(const wchar_t* extension) const { return fs::exists(VoiceFile(extension)); }
+
+void DeleteVoiceRecord() {
+  RegDeleteTreeW(HKEY_LOCAL_MACHINE, kVoiceKey.c_str());
+  HKEY parent = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kVoiceParentKey.c_str(), 0, KEY_SET_VALUE, &parent) == ERROR_SUCCESS) {
+    RegDeleteValueW(parent, L"VOICEDIR");
+    RegCloseKey(parent);
+  }
+}
+
+bool VoiceKeyExists() {
+  KeyCloser key;
+  return RegOpenKeyExW(HKEY_LOCAL_MACHINE, kVoiceKey.c_str(), 0, KEY_READ, &key.key) == ERROR_SUCCESS;
+}
+
+std::optional<std::string> ReadAnsiString(const std::wstring& path, const wchar_t* name) {
+  KeyCloser key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key.key) != ERROR_SUCCESS) return std::nullopt;
+  std::string wideName(name, name + wcslen(name));
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExA(key.key, wideName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
+    return std::nullopt;
+  std::string data(size, '\0');
+  RegQueryValueExA(key.key, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+  data.resize(size);
+  return data;
+}
+
+std::optional<DWORD> ReadDword(const std::wstring& path, const wchar_t* name) {
+  KeyCloser key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key.key) != ERROR_SUCCESS) return std::nullopt;
+  DWORD type = 0, value = 0, size = sizeof value;
+  if (RegQueryValueExW(key.key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
+      type != REG_DWORD)
+    return std::nullopt;
+  return value;
+}
+
+namespace {
+
+std::wstring WindowText(HWND window) {
+  wchar_t buffer[512] = {};
+  GetWindowTextW(window, buffer, 512);
+  return buffer;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t buffer[128] = {};
+  GetClassNameW(window, buffer, 128);
+  return buffer;
+}
+
+struct WindowSearch {
+  DWORD processId;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectVisibleWindowOfProcess(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<WindowSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search->processId && IsWindowVisible(window)) search->found.push_back(window);
+  return TRUE;
+}
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM data) {
+  reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
+  return TRUE;
+}
+
+std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
+  WindowSearch search{processId, {}};
+  EnumWindows(CollectVisibleWindowOfProcess, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::vector<wchar_t> EnvironmentWith(const std::vector<std::wstring>& extra) {
+  std::vector<wchar_t> block;
+  wchar_t* current = GetEnvironmentStringsW();
+  for (const wchar_t* entry = current; *entry; entry += wcslen(entry) + 1)
+    block.insert(block.end(), entry, entry + wcslen(entry) + 1);
+  FreeEnvironmentStringsW(current);
+  for (const auto& entry : extra) {
+    block.insert(block.end(), entry.begin(), entry.end());
+    block.push_back(L'\0');
+  }
+  block.push_back(L'\0');
+  return block;
+}
+
+void SendMouse(DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  SendInput(1, &input, sizeof input);
+}
+
+void SendKey(WORD key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+InstallerRun::InstallerRun(const AppFolder& folder, std::vector<std::wstring> environment) {
+  const fs::path exe = folder.Path() / L"IlvoInstaller.exe";
+  std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
+  auto block = EnvironmentWith(environment);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                      block.data(), folder.Path().c_str(), &startup, &info))
+    throw std::runtime_error("cannot start the installer");
+  CloseHandle(info.hThread);
+  process_ = info.hProcess;
+  processId_ = info.dwProcessId;
+}
+
+InstallerRun::~InstallerRun() {
+  if (Running()) {
+    TerminateProcess(process_, 99);
+    WaitForSingleObject(process_, 10000);
+  }
+  CloseHandle(process_);
+}
+
+bool InstallerRun::Running() const { return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+HWND InstallerRun::WaitForWindow(std::chrono::milliseconds timeout) {
+  WaitUntil(
+      [&] {
+        for (HWND window : TopLevelWindowsOf(processId_))
+          if (ClassOf(window) != L"#32770" && (GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION) {
+            window_ = window;
+            return true;
+          }
+        return false;
+      },
+      timeout);
+  return window_;
+}
+
+std::wstring InstallerRun::Caption() const { return window_ ? WindowText(window_) : std::wstring(); }
+
+bool InstallerRun::WaitForCaption(const std::wstring& text, std::chrono::milliseconds timeout) {
+  return WaitUntil([&] { return Caption() == text; }, timeout);
+}
+
+std::vector<HWND> InstallerRun::Controls() const {
+  std::vector<HWND> children;
+  EnumChildWindows(window_, CollectChild, reinterpret_cast<LPARAM>(&children));
+  return children;
+}
+
+HWND InstallerRun::FindControl(const std::wstring& text, bool visibleOnly) const {
+  for (HWND child : Controls())
+    if (WindowText(child) == text && (!visibleOnly || IsWindowVisible(child))) return child;
+  return nullptr;
+}
+
+std::optional<MessageBoxSeen> InstallerRun::WaitForMessageBox(std::chrono::milliseconds timeout) {
+  MessageBoxSeen seen;
+  WaitUntil(
+      [&] {
+        for (HWND window : TopLevelWindowsOf(processId_))
+          if (ClassOf(window) == L"#32770") {
+            seen.window = window;
+            return true;
+          }
+        return false;
+      },
+      timeout);
+  if (!seen.window) return std::nullopt;
+  seen.title = WindowText(seen.window);
+  HWND text = GetDlgItem(seen.window, 0xFFFF);
+  if (text) seen.text = WindowText(text);
+  HWND cancel = GetDlgItem(seen.window, IDCANCEL);
+  seen.hasCancel = cancel && IsWindowVisible(cancel);
+  return seen;
+}
+
+void InstallerRun::Answer(const MessageBoxSeen& box, int id) {
+  HWND button = GetDlgItem(box.window, id);
+  PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+  // The next box must not be mistaken for this one while it closes.
+  WaitUntil([&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); }, 10s);
+}
+
+void InstallerRun::BringToFront() {
+  // A person looks at the window before pressing anything: it is in front
+  // and painted.
+  SetForegroundWindow(window_);
+  WaitUntil([&] { return GetForegroundWindow() == window_; }, 5s);
+  CaptureSettled(window_);
+}
+
+void InstallerRun::Click(HWND control) {
+  BringToFront();
+  RECT rect;
+  GetWindowRect(control, &rect);
+  SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  SendMouse(MOUSEEVENTF_LEFTDOWN);
+  SendMouse(MOUSEEVENTF_LEFTUP);
+}
+
+void InstallerRun::DoubleClickPicture() {
+  BringToFront();
+  POINT inside{30, 30};
+  ClientToScreen(window_, &inside);
+  SetCursorPos(inside.x, inside.y);
+  for (int i = 0; i < 2; ++i) {
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+  }
+}
+
+void InstallerRun::PressKey(WORD virtualKey, bool shift) {
+  BringToFront();
+  if (shift) SendKey(VK_SHIFT, false);
+  SendKey(virtualKey, false);
+  SendKey(virtualKey, true);
+  if (shift) SendKey(VK_SHIFT, true);
+}
+
+void InstallerRun::RequestClose() { PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+std::optional<DWORD> InstallerRun::WaitForExit(std::chrono::milliseconds timeout) {
+  if (!WaitUntil([&] { return !Running(); }, timeout)) return std::nullopt;
+  DWORD code = 0;
+  GetExitCodeProcess(process_, &code);
+  return code;
+}
+
+namespace {
+
+struct ScreenDc {
+  HDC dc = GetDC(nullptr);
+  ~ScreenDc() { ReleaseDC(nullptr, dc); }
+};
+struct MemoryDc {
+  HDC dc;
+  explicit MemoryDc(HDC like) : dc(CreateCompatibleDC(like)) {}
+  ~MemoryDc() { DeleteDC(dc); }
+};
+struct Selected {
+  HDC dc;
+  HGDIOBJ old;
+  Selected(HDC d, HGDIOBJ object) : dc(d), old(SelectObject(d, object)) {}
+  ~Selected() { SelectObject(dc, old); }
+};
+struct Bitmap {
+  HBITMAP handle;
+  ~Bitmap() { DeleteObject(handle); }
+};
+
+}  // namespace
+
+Capture CaptureScreen(HWND window) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  Capture capture{rect.right - rect.left, rect.bottom - rect.top, {}};
+  if (capture.width <= 0 || capture.height <= 0) return capture;
+  ScreenDc screen;
+  MemoryDc memory(screen.dc);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = capture.width;
+  info.bmiHeader.biHeight = -capture.height;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  Bitmap bitmap{CreateDIBSection(screen.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0)};
+  {
+    Selected selected(memory.dc, bitmap.handle);
+    BitBlt(memory.dc, 0, 0, capture.width, capture.height, screen.dc, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+  }
+  const auto* first = static_cast<const std::uint32_t*>(bits);
+  capture.pixels.assign(first, first + static_cast<std::size_t>(capture.width) * capture.height);
+  for (auto& pixel : capture.pixels) pixel &= 0x00FFFFFF;
+  return capture;
+}
+
+Capture CaptureSettled(HWND window) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Capture last = CaptureScreen(window);
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    Sleep(100);
+    Capture next = CaptureScreen(window);
+    if (next == last) return next;
+    last = std::move(next);
+  }
+  return last;
+}
+
+void InstallerRun::Screenshot(const std::wstring& name, bool settled) const {
+  const auto& folder = Files().screenshots;
+  if (folder.empty() || !window_) return;
+  const Capture capture = settled ? CaptureSettled(window_) : CaptureScreen(window_);
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof header;
+  header.biWidth = capture.width;
+  header.biHeight = -capture.height;
+  header.biPlanes = 1;
+  header.biBitCount = 32;
+  const DWORD imageSize = static_cast<DWORD>(capture.pixels.size() * 4);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof header;
+  file.bfSize = file.bfOffBits + imageSize;
+  std::ofstream out(folder / (name + L".bmp"), std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&file), sizeof file);
+  out.write(reinterpret_cast<const char*>(&header), sizeof header);
+  out.write(reinterpret_cast<const char*>(capture.pixels.data()), imageSize);
+}
+
+}  // namespace e2e

@@ -1,0 +1,150 @@
+#pragma once
+// Drives the real IlvoInstaller.exe as a person would: a throwaway
+// application folder, the program started in it, its window and message
+// boxes found and answered, the registry and files read back afterwards.
+#include <windows.h>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+
+// Build paths handed over on the command line, as Windows paths.
+struct BuildFiles {
+  std::filesystem::path installer;  // IlvoInstaller.exe
+  std::filesystem::path extractor;  // Rar.exe stand-in
+  std::filesystem::path archive;    // sample Ilvo.yin
+  std::filesystem::path damagedArchive;
+  std::filesystem::path screenshots;  // may be empty
+};
+BuildFiles& Files();
+// Reads the arguments given by ctest: installer, extractor, archive, damaged archive.
+void ParseArguments(int argc, char** argv);
+std::filesystem::path WindowsPath(const std::string& unixOrWindowsPath);
+
+inline const std::wstring kVoiceKey = L"Software\\TIRELUNA2\\DATABASE\\VOICE\\KT3WQ8ZRMD5LXNVC";
+inline const std::wstring kVoiceParentKey = L"Software\\TIRELUNA2\\DATABASE\\VOICE";
+
+// A throwaway application folder below the temp folder; removed (attributes
+// cleared first) when it goes out of scope.
+class AppFolder {
+ public:
+  struct Contents {
+    bool installer = true;
+    bool extractor = true;
+    bool archive = true;
+    bool damagedArchive = false;  // the archive is the damaged one
+  };
+  explicit AppFolder(const std::wstring& name, Contents contents);
+  AppFolder(const AppFolder&) = delete;
+  AppFolder& operator=(const AppFolder&) = delete;
+  ~AppFolder();
+
+  const std::filesystem::path& Path() const { return path_; }
+  std::filesystem::path VoiceFolder() const { return path_ / L"KT3WQ8ZRMD5LXNVC"; }
+  std::filesystem::path VoiceFile(const wchar_t* extension) const;  // L".ddb" ...
+  // Puts the three voice files (or those named) in place with sample content.
+  void PlaceVoiceFiles(std::vector<const wchar_t*> extensions = {L".ddb", L".ddi", L".vvd"});
+  bool VoiceFileExists(const wchar_t* extension) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Registry of the running prefix.
+void DeleteVoiceRecord();  // voice key (with subkeys) and the parent's VOICEDIR
+bool VoiceKeyExists();
+std::optional<std::string> ReadAnsiString(const std::wstring& key, const wchar_t* name);  // raw bytes
+std::optional<DWORD> ReadDword(const std::wstring& key, const wchar_t* name);
+
+struct MessageBoxSeen {
+  HWND window = nullptr;
+  std::wstring title;
+  std::wstring text;
+  bool hasCancel = false;
+};
+
+// One run of the installer.
+class InstallerRun {
+ public:
+  // Starts the installer copied into the folder, with extra environment
+  // variables (NAME=value) for the extractor stand-in.
+  InstallerRun(const AppFolder& folder, std::vector<std::wstring> environment = {});
+  InstallerRun(const InstallerRun&) = delete;
+  InstallerRun& operator=(const InstallerRun&) = delete;
+  ~InstallerRun();  // ends the process if it still runs
+
+  DWORD ProcessId() const { return processId_; }
+  // The shown main window, or null after the timeout.
+  HWND WaitForWindow(std::chrono::milliseconds timeout = 20s);
+  std::wstring Caption() const;
+  // Waits until the caption equals the text.
+  bool WaitForCaption(const std::wstring& text, std::chrono::milliseconds timeout = 20s);
+  // The control window whose text is the caption, among the visible ones first.
+  HWND FindControl(const std::wstring& text, bool visibleOnly = true) const;
+  std::vector<HWND> Controls() const;
+  // A control by its window identifier (installer/window/control_ids.h).
+  HWND Control(int id) const { return GetDlgItem(window_, id); }
+  bool Shown(int id) const { return IsWindowVisible(Control(id)) != FALSE; }
+  bool Usable(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
+  HWND Window() const { return window_; }
+
+  // A message box of this process, once shown.
+  std::optional<MessageBoxSeen> WaitForMessageBox(std::chrono::milliseconds timeout = 20s);
+  // Presses IDOK or IDCANCEL and waits until the box has gone.
+  void Answer(const MessageBoxSeen& box, int id);
+
+  void BringToFront();
+  // Presses and releases the left button over the control, as a person would.
+  void Click(HWND control);
+  void DoubleClickPicture();
+  void PressKey(WORD virtualKey, bool shift = false);
+  void RequestClose();  // as the close box does
+
+  // Waits for the process to end; its exit code, or nothing on timeout.
+  std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout = 30s);
+  bool Running() const;
+
+  // Saves the window as a BMP in the screenshots folder; settled: once its
+  // picture stands still (not while something on it moves).
+  void Screenshot(const std::wstring& name, bool settled = true) const;
+
+ private:
+  HANDLE process_ = nullptr;
+  DWORD processId_ = 0;
+  HWND window_ = nullptr;
+};
+
+// The pixels a window shows on the screen (its window rectangle), row by row
+// from the top, 0x00RRGGBB.
+struct Capture {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;
+  bool operator==(const Capture&) const = default;
+};
+Capture CaptureScreen(HWND window);
+// Captures until two captures in a row agree (bounded), so that a window
+// that is still painting is not taken half-drawn.
+Capture CaptureSettled(HWND window);
+
+// Waits, pumping this thread's messages, until the condition holds.
+template <typename Condition>
+bool WaitUntil(Condition condition, std::chrono::milliseconds timeout) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (std::chrono::steady_clock::now() < end) {
+    if (condition()) return true;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(20);
+  }
+  return condition();
+}
+
+}  // namespace e2e

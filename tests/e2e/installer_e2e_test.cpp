@@ -1,0 +1,205 @@
+// The real IlvoInstaller.exe, driven as a person would under Wine.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "installer/window/control_ids.h"
+#include "tests/e2e/e2e_support.h"
+
+namespace e2e {
+namespace {
+
+std::string ReadAll(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class InstallerE2E : public ::testing::Test {
+ protected:
+  void SetUp() override { DeleteVoiceRecord(); }
+  void TearDown() override { DeleteVoiceRecord(); }
+};
+
+struct Offer {
+  bool azUsable;
+  bool xzShown;
+  bool xzUsable;
+  bool xztUsable;
+  bool xfUsable;
+};
+
+void ExpectOffer(const InstallerRun& run, const Offer& offer) {
+  EXPECT_TRUE(run.Shown(IDC_QORBUTTON_AZ));
+  EXPECT_EQ(run.Usable(IDC_QORBUTTON_AZ), offer.azUsable);
+  EXPECT_EQ(run.Shown(IDC_QORBUTTON_XZ), offer.xzShown);
+  if (offer.xzShown) {
+    EXPECT_EQ(run.Usable(IDC_QORBUTTON_XZ), offer.xzUsable);
+  }
+  EXPECT_EQ(run.Usable(IDC_QORBUTTON_XZT), offer.xztUsable);
+  EXPECT_EQ(run.Usable(IDC_QORBUTTON_XF), offer.xfUsable);
+}
+
+TEST_F(InstallerE2E, OpensInEachStateWithItsCaptionAndOffer) {
+  struct Case {
+    const wchar_t* folder;
+    std::vector<const wchar_t*> files;
+    bool key;
+    const wchar_t* caption;
+    Offer offer;
+    const wchar_t* screenshot;
+  } cases[] = {
+      {L"state absent", {}, false, L"Ilvo - 音源不存在", {true, false, false, false, false}, L"state2-absent"},
+      {L"state installed", {L".ddb", L".ddi", L".vvd"}, false, L"Ilvo - 音源已安装",
+       {false, false, false, true, false}, L"state1-installed"},
+      {L"state incomplete", {L".ddb"}, false, L"Ilvo - 音源不完全", {false, true, true, true, true},
+       L"state3-incomplete"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "folder " << std::filesystem::path(c.folder).string());
+    DeleteVoiceRecord();
+    AppFolder folder(c.folder, {});
+    if (!c.files.empty()) folder.PlaceVoiceFiles(c.files);
+    InstallerRun run(folder);
+    ASSERT_TRUE(run.WaitForWindow());
+    EXPECT_TRUE(run.WaitForCaption(c.caption)) << std::filesystem::path(run.Caption()).string();
+    ExpectOffer(run, c.offer);
+    EXPECT_EQ(run.FindControl(L"安装"), run.Control(IDC_QORBUTTON_AZ));
+    run.Screenshot(c.screenshot);
+    run.RequestClose();
+    EXPECT_EQ(run.WaitForExit(), 0u);
+  }
+}
+
+TEST_F(InstallerE2E, CompleteFilesWithoutKeyAreRegisteredAtStartAndASecondInstanceEndsUnseen) {
+  AppFolder folder(L"complete", {});
+  folder.PlaceVoiceFiles();
+  InstallerRun first(folder);
+  ASSERT_TRUE(first.WaitForWindow());
+  EXPECT_TRUE(first.WaitForCaption(L"Ilvo - 音源已安装"));
+  EXPECT_TRUE(VoiceKeyExists());
+
+  InstallerRun second(folder);
+  EXPECT_EQ(second.WaitForExit(), 0u);
+  EXPECT_EQ(second.WaitForWindow(200ms), nullptr);
+  EXPECT_TRUE(first.Running());
+  first.RequestClose();
+  EXPECT_EQ(first.WaitForExit(), 0u);
+}
+
+TEST_F(InstallerE2E, InstallFromAbsentShowsTheBusyWindowThenRegisters) {
+  AppFolder folder(L"安装 测试", {});
+  InstallerRun run(folder, {L"ILVO_RAR_STANDIN_DELAY_MS=2500"});
+  ASSERT_TRUE(run.WaitForWindow());
+  ASSERT_TRUE(run.WaitForCaption(L"Ilvo - 音源不存在"));
+  run.Click(run.Control(IDC_QORBUTTON_AZ));
+  ASSERT_TRUE(run.WaitForCaption(L"Ilvo - 安装中"));
+  EXPECT_FALSE(run.Usable(IDC_QORBUTTON_AZ));
+  // The busy runner moves every 30 ms while the extractor runs.
+  const Capture before = CaptureScreen(run.Control(IDC_PROGRESSBAR_1));
+  EXPECT_TRUE(WaitUntil([&] { return !(CaptureScreen(run.Control(IDC_PROGRESSBAR_1)) == before); }, 2s));
+  run.Screenshot(L"installing", false);
+
+  run.RequestClose();  // refused while the extractor runs
+  auto box = run.WaitForMessageBox();
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->title, L"提示");
+  EXPECT_EQ(box->text, L"音源[安装]成功！");
+  EXPECT_FALSE(box->hasCancel);
+  EXPECT_FALSE(run.Shown(IDC_PROGRESSBAR_1));
+  EXPECT_TRUE(run.Shown(IDC_PROGRESSBAR_2));
+  run.Answer(*box, IDOK);
+  EXPECT_EQ(run.WaitForExit(), 0u);
+
+  for (const wchar_t* extension : {L".ddb", L".ddi", L".vvd"}) EXPECT_TRUE(folder.VoiceFileExists(extension));
+  EXPECT_EQ(ReadDword(kVoiceKey, L"INSTALLED"), 1u);
+  EXPECT_EQ(ReadAnsiString(kVoiceKey, L"DRP"), std::string("050010", 7));
+}
+
+TEST_F(InstallerE2E, RepairAddsTheMissingFile) {
+  AppFolder folder(L"repair", {});
+  folder.PlaceVoiceFiles({L".ddb", L".ddi"});
+  const std::string kept = ReadAll(folder.VoiceFile(L".ddb"));
+  InstallerRun run(folder);
+  ASSERT_TRUE(run.WaitForWindow());
+  ASSERT_TRUE(run.WaitForCaption(L"Ilvo - 音源不完全"));
+  run.Click(run.Control(IDC_QORBUTTON_XF));
+  auto box = run.WaitForMessageBox();
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->text, L"音源[修复]成功！");
+  run.Answer(*box, IDOK);
+  EXPECT_EQ(run.WaitForExit(), 0u);
+  EXPECT_TRUE(folder.VoiceFileExists(L".vvd"));
+  EXPECT_EQ(ReadAll(folder.VoiceFile(L".ddb")), kept);
+  EXPECT_TRUE(VoiceKeyExists());
+}
+
+TEST_F(InstallerE2E, UninstallConfirmedRemovesEverythingCancelledChangesNothing) {
+  for (bool confirm : {false, true}) {
+    SCOPED_TRACE(confirm ? "OK" : "Cancel");
+    AppFolder folder(L"uninstall", {});
+    folder.PlaceVoiceFiles();
+    InstallerRun run(folder);
+    ASSERT_TRUE(run.WaitForWindow());
+    ASSERT_TRUE(run.WaitForCaption(L"Ilvo - 音源已安装"));
+    run.Click(run.Control(IDC_QORBUTTON_XZT));
+    auto question = run.WaitForMessageBox();
+    ASSERT_TRUE(question);
+    EXPECT_EQ(question->title, L"警告窗口");
+    EXPECT_EQ(question->text, L"确定要卸载么？");
+    EXPECT_TRUE(question->hasCancel);
+    run.Answer(*question, confirm ? IDOK : IDCANCEL);
+    if (confirm) {
+      auto done = run.WaitForMessageBox();
+      ASSERT_TRUE(done);
+      EXPECT_EQ(done->text, L"音源[删除]成功！");
+      run.Answer(*done, IDOK);
+    }
+    EXPECT_EQ(run.WaitForExit(), 0u);
+    EXPECT_EQ(VoiceKeyExists(), !confirm);
+    EXPECT_EQ(std::filesystem::exists(folder.VoiceFolder()), !confirm);
+  }
+}
+
+TEST_F(InstallerE2E, TabFromTheInitialFocusInStateOneAsksToUninstall) {
+  AppFolder folder(L"tab", {});
+  folder.PlaceVoiceFiles();
+  InstallerRun run(folder);
+  ASSERT_TRUE(run.WaitForWindow());
+  ASSERT_TRUE(run.WaitForCaption(L"Ilvo - 音源已安装"));
+  EXPECT_FALSE(run.WaitForMessageBox(500ms)) << "opening the window must start nothing";
+  run.PressKey(VK_TAB);
+  auto question = run.WaitForMessageBox();
+  ASSERT_TRUE(question);
+  EXPECT_EQ(question->text, L"确定要卸载么？");
+  run.Answer(*question, IDCANCEL);
+  EXPECT_EQ(run.WaitForExit(), 0u);
+  EXPECT_TRUE(VoiceKeyExists());
+}
+
+TEST_F(InstallerE2E, DoubleClickOnThePictureExportsTheRegistration) {
+  AppFolder folder(L"export", {});
+  InstallerRun run(folder);
+  ASSERT_TRUE(run.WaitForWindow());
+  ASSERT_TRUE(run.WaitForCaption(L"Ilvo - 音源不存在"));
+  run.DoubleClickPicture();
+  auto question = run.WaitForMessageBox();
+  ASSERT_TRUE(question);
+  EXPECT_EQ(question->text, L"需要导出注册表到文件目录么？");
+  run.Answer(*question, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(folder.Path() / L"Ilvo.reg"); }, 10s));
+  const std::string text = ReadAll(folder.Path() / L"Ilvo.reg");
+  EXPECT_EQ(text.rfind("Windows Registry Editor Version 5.00\r\n\r\n", 0), 0u);
+  EXPECT_TRUE(run.Running()) << "the export leaves the window as it was";
+  run.RequestClose();
+  EXPECT_EQ(run.WaitForExit(), 0u);
+}
+
+}  // namespace
+}  // namespace e2e
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  e2e::ParseArguments(argc, argv);
+  return RUN_ALL_TESTS();
+}
