@@ -55,23 +55,23 @@ class SurfaceLabel final : public Label {
   }
   double Left() const override { return state_->left; }
   double Top() const override { return state_->top; }
-  double Width() const override { return state_->width; }
-  double Height() const override { return state_->height; }
+  double Width() const override { return state_->Width(); }
+  double Height() const override { return state_->Height(); }
   void SetHandlers(LabelHandlers handlers) override { state_->handlers = std::move(handlers); }
   void SetAutoSize(bool autoSize) override {
     state_->autoSize = autoSize;
-    Remeasure();
+    Changed();
   }
+  // Kept for when AutoSize is off, whenever it is given.
   void Resize(double width, double height) override {
-    if (state_->autoSize) return;
-    state_->width = width;
-    state_->height = height;
+    state_->givenWidth = width;
+    state_->givenHeight = height;
     Changed();
   }
 
  private:
   void Remeasure() {
-    if (state_->autoSize) state_->Measure();
+    state_->Measure();
     Changed();
   }
   void Changed() const {
@@ -97,13 +97,13 @@ void LabelState::Measure() {
   SIZE extent{};
   if (!wideCaption.empty())
     GetTextExtentPoint32W(dc.Get(), wideCaption.c_str(), static_cast<int>(wideCaption.size()), &extent);
-  width = PixelsToTwips(extent.cx);
-  height = PixelsToTwips(metrics.tmHeight);
+  measuredWidth = PixelsToTwips(extent.cx);
+  measuredHeight = PixelsToTwips(metrics.tmHeight);
 }
 
 RECT LabelState::PixelRect() const {
   const int x = PixelsOf(left), y = PixelsOf(top);
-  return RECT{x, y, x + std::max(PixelsOf(width), 0), y + std::max(PixelsOf(height), 0)};
+  return RECT{x, y, x + std::max(PixelsOf(Width()), 0), y + std::max(PixelsOf(Height()), 0)};
 }
 
 void LabelBoard::Changed() const {

@@ -25,10 +25,13 @@ struct LabelState {
   bool visible = true;
   bool autoSize = true;
   double left = 0, top = 0;        // twips
-  double width = 0, height = 0;    // twips: measured, or as given without AutoSize
+  double measuredWidth = 0, measuredHeight = 0;  // twips, of the text
+  double givenWidth = 0, givenHeight = 0;        // twips, used without AutoSize
   LabelHandlers handlers;
 
   HFONT Font() const { return bold ? boldFont.Get() : regularFont.Get(); }
+  double Width() const { return autoSize ? measuredWidth : givenWidth; }
+  double Height() const { return autoSize ? measuredHeight : givenHeight; }
   void Measure();
   // The device pixels the label covers on its surface.
   RECT PixelRect() const;

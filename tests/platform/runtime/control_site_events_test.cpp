@@ -280,12 +280,16 @@ TEST_F(SurfaceEvents, LabelsSizeThemselvesToTheirTextInWholePixels) {
   big->SetCaption("メ");
   EXPECT_GE(big->Height(), text->Height());
 
-  // Without AutoSize the size given stays, whatever the text.
-  text->SetAutoSize(false);
+  // Without AutoSize the size given stays, whatever the text, also when it
+  // was given before AutoSize went off; with AutoSize back the text rules.
   text->Resize(600, 300);
+  EXPECT_NE(text->Width(), 600);
+  text->SetAutoSize(false);
   text->SetCaption("a much longer caption than before");
   EXPECT_EQ(text->Width(), 600);
   EXPECT_EQ(text->Height(), 300);
+  text->SetAutoSize(true);
+  EXPECT_GT(text->Width(), regular);
 }
 
 TEST_F(SurfaceEvents, LabelsAreDrawnAboveTheImageAndLeaveTheRestAlone) {
