@@ -45,7 +45,11 @@ class SurfaceEvents : public testing::Test {
         .resize = [this] { Record("surface resize"); }});
     label = MakeLabel("label");
     label->Move(300, 150);
+    // The pointer is real: keep it away, so that only the input a test makes
+    // reaches the surface.
+    SetCursorPos(1000, 700);
     parent.Show();
+    events.clear();
   }
 
   std::unique_ptr<platform::Label> MakeLabel(const std::string& name) {
@@ -102,6 +106,23 @@ TEST_F(SurfaceEvents, PostedInputArrivesInTheSameOrderThroughTheQueue) {
   ASSERT_TRUE(PumpUntil([&] { return events.size() >= 5; }));
   EXPECT_EQ(events, (Events{"surface down 1 0 75 45", "surface up 1 0 75 45", "surface click", "surface dblclick",
                             "surface up 1 0 75 45"}));
+}
+
+TEST_F(SurfaceEvents, RealDoubleClicksOnTheLabelComeInTheClassicOrder) {
+  POINT onLabel{25, 12};
+  ClientToScreen(Surface(), &onLabel);
+  SetCursorPos(onLabel.x, onLabel.y);
+  PumpPending();
+  events.clear();
+  INPUT clicks[4]{};
+  for (int i = 0; i < 4; ++i) {
+    clicks[i].type = INPUT_MOUSE;
+    clicks[i].mi.dwFlags = i % 2 == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  }
+  SendInput(4, clicks, sizeof(INPUT));
+  ASSERT_TRUE(PumpUntil([&] { return events.size() >= 5; }));
+  EXPECT_EQ(events, (Events{"label down 1 0 75 30", "label up 1 0 75 30", "label click", "label dblclick",
+                            "label up 1 0 75 30"}));
 }
 
 TEST_F(SurfaceEvents, ADoubleClickOnAnotherElementThanTheFirstClickIsAPress) {
