@@ -18,6 +18,8 @@ echo "== Windows and end-to-end tests under Wine"
 trap wine_env_stop EXIT
 export ILVO_OWN_DISPLAY=1
 wine_env_start "$ILVO_ROOT/build/win32/wineprefix"
+# The end-to-end tests install into the root of a drive too.
+wine_env_map_drive y "$ILVO_ROOT/build/win32/drive-y"
 mkdir -p "$ILVO_ROOT/build/screenshots"
 export ILVO_SCREENSHOTS="$ILVO_ROOT/build/screenshots"
 (cd "$ILVO_ROOT/build/win32" && ctest --output-on-failure --timeout 600)

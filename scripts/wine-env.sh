@@ -38,6 +38,12 @@ wine_env_start() {  # $1: prefix folder
   wine cmd /c exit >/dev/null 2>&1 </dev/null
 }
 
+# Maps a drive letter of the prefix to a folder: wine_env_map_drive y /path
+wine_env_map_drive() {
+  mkdir -p "$2"
+  ln -sfn "$2" "$WINEPREFIX/dosdevices/$1:"
+}
+
 wine_env_stop() {
   if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
   if [ -n "$WINE_ENV_XVFB_PID" ]; then

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 
 namespace e2e {
 namespace fs = std::filesystem;
@@ -56,8 +57,21 @@ AppFolder::AppFolder(const std::wstring& name, Contents contents) {
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   path_ = fs::path(temp) / L"ilvo-e2e" / name;
-  ClearAttributes(path_);
-  fs::remove_all(path_);
+  Clear();
+  Fill(contents);
+}
+
+AppFolder::AppFolder(fs::path path, Contents contents, bool isDriveRoot)
+    : path_(std::move(path)), isDriveRoot_(isDriveRoot) {
+  Clear();
+  Fill(contents);
+}
+
+AppFolder AppFolder::AtDriveRoot(const std::wstring& root, Contents contents) {
+  return AppFolder(fs::path(root), contents, true);
+}
+
+void AppFolder::Fill(Contents contents) {
   fs::create_directories(path_ / L"DATA");
   const auto& files = Files();
   if (contents.installer) Copy(files.installer, path_ / L"IlvoInstaller.exe");
@@ -66,10 +80,22 @@ AppFolder::AppFolder(const std::wstring& name, Contents contents) {
     Copy(contents.damagedArchive ? files.damagedArchive : files.archive, path_ / L"DATA" / L"Ilvo.yin");
 }
 
-AppFolder::~AppFolder() {
+void AppFolder::Clear() const {
+  if (path_.empty()) return;
   std::error_code error;
   ClearAttributes(path_);
-  fs::remove_all(path_, error);
+  if (!isDriveRoot_) {
+    fs::remove_all(path_, error);
+    return;
+  }
+  for (const auto& entry : fs::directory_iterator(path_, error)) fs::remove_all(entry.path(), error);
+}
+
+AppFolder::~AppFolder() { Clear(); }
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 fs::path AppFolder::VoiceFile(const wchar_t* extension) const {

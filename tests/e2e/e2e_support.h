@@ -41,7 +41,14 @@ class AppFolder {
     bool archive = true;
     bool damagedArchive = false;  // the archive is the damaged one
   };
+  // A folder of that name below the temp folder.
   explicit AppFolder(const std::wstring& name, Contents contents);
+  // The root of a drive mapped for the tests (e.g. L"Y:\\"); its contents are
+  // cleared before and after, the root itself stays.
+  static AppFolder AtDriveRoot(const std::wstring& root, Contents contents);
+  AppFolder(AppFolder&& other) noexcept : path_(std::move(other.path_)), isDriveRoot_(other.isDriveRoot_) {
+    other.path_.clear();
+  }
   AppFolder(const AppFolder&) = delete;
   AppFolder& operator=(const AppFolder&) = delete;
   ~AppFolder();
@@ -54,8 +61,15 @@ class AppFolder {
   bool VoiceFileExists(const wchar_t* extension) const;
 
  private:
+  AppFolder(std::filesystem::path path, Contents contents, bool isDriveRoot);
+  void Fill(Contents contents);
+  void Clear() const;
+
   std::filesystem::path path_;
+  bool isDriveRoot_ = false;
 };
+
+std::string ReadAll(const std::filesystem::path& path);
 
 // Registry of the running prefix.
 void DeleteVoiceRecord();  // voice key (with subkeys) and the parent's VOICEDIR

@@ -10,11 +10,6 @@
 namespace e2e {
 namespace {
 
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 class InstallerE2E : public ::testing::Test {
  protected:
   void SetUp() override { DeleteVoiceRecord(); }

@@ -104,8 +104,11 @@ int Extract(std::u16string_view commandLine, const OutputStream& output, const O
   }
   const auto& request = std::get<ExtractRequest>(parsed);
   try {
+    // A destination such as "C:\\" (a drive root with one more backslash)
+    // names the same folder as "C:\".
     const ExtractSummary summary =
-        ExtractArchive(PathFromUtf16(request.archive), PathFromUtf16(request.destination), request.existing,
+        ExtractArchive(PathFromUtf16(request.archive), PathFromUtf16(request.destination).lexically_normal(),
+                       request.existing,
                        [&](std::string_view line) { output.WriteLine(line); });
     output.WriteLine("All OK: " + std::to_string(summary.filesWritten) + " extracted, " +
                      std::to_string(summary.filesSkipped) + " skipped");

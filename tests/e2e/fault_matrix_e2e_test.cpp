@@ -1,0 +1,252 @@
+// Every bad situation a user can meet, on the real installer under Wine: each
+// ends in its exact message, nothing that should survive is lost, and the
+// program ends normally (no crash).
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "installer/window/control_ids.h"
+#include "installer/window/resource_ids.h"
+#include "tests/e2e/e2e_support.h"
+
+namespace e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FaultMatrix : public ::testing::Test {
+ protected:
+  void SetUp() override { DeleteVoiceRecord(); }
+  void TearDown() override { DeleteVoiceRecord(); }
+};
+
+// Opens the window and checks it is in the expected state.
+void OpenIn(InstallerRun& run, const std::wstring& caption) {
+  ASSERT_TRUE(run.WaitForWindow());
+  ASSERT_TRUE(run.WaitForCaption(caption)) << fs::path(run.Caption()).string();
+}
+
+// Answers the one message the user sees and checks the program ended cleanly.
+void ExpectOnlyMessage(InstallerRun& run, const std::wstring& title, const std::wstring& text) {
+  auto box = run.WaitForMessageBox();
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->title, title);
+  EXPECT_EQ(box->text, text) << fs::path(box->text).string();
+  EXPECT_FALSE(box->hasCancel);
+  run.Answer(*box, IDOK);
+  EXPECT_EQ(run.WaitForExit(), 0u);
+}
+
+TEST_F(FaultMatrix, MissingInstallationDataOffersNeitherInstallNorRepair) {
+  struct Case {
+    const char* what;
+    AppFolder::Contents contents;
+  } cases[] = {{"archive missing", {.archive = false}}, {"extractor missing", {.extractor = false}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    AppFolder folder(L"missing data", c.contents);
+    InstallerRun run(folder);
+    OpenIn(run, L"Ilvo - 安装文件缺失");
+    EXPECT_FALSE(run.Usable(IDC_QORBUTTON_AZ));
+    EXPECT_FALSE(run.Usable(IDC_QORBUTTON_XF));
+    run.RequestClose();
+    EXPECT_EQ(run.WaitForExit(), 0u);
+  }
+}
+
+TEST_F(FaultMatrix, FailingExtractorIsReportedAndNothingIsRegistered) {
+  struct Case {
+    const char* what;
+    std::vector<std::wstring> environment;
+    bool damaged;
+    std::wstring cause;
+  } cases[] = {
+      {"exit 2", {L"ILVO_RAR_STANDIN_EXIT=2"}, false, L"解压程序返回错误代码 2"},
+      {"exit 3", {L"ILVO_RAR_STANDIN_EXIT=3"}, false, L"解压程序返回错误代码 3"},
+      {"exit 255", {L"ILVO_RAR_STANDIN_EXIT=255"}, false, L"解压程序返回错误代码 255"},
+      {"crash", {L"ILVO_RAR_STANDIN_CRASH=1"}, false, L"解压程序返回错误代码 3221225477"},
+      {"damaged archive", {}, true, L"解压程序返回错误代码 3"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    DeleteVoiceRecord();
+    AppFolder folder(L"failing extractor", {.damagedArchive = c.damaged});
+    InstallerRun run(folder, c.environment);
+    OpenIn(run, L"Ilvo - 音源不存在");
+    run.Click(run.Control(IDC_QORBUTTON_AZ));
+    ExpectOnlyMessage(run, L"错误", L"音源[安装]失败！\r\n" + c.cause);
+    EXPECT_FALSE(VoiceKeyExists());
+    EXPECT_TRUE(fs::exists(folder.Path() / L"DATA" / L"Ilvo.yin")) << "the archive survives";
+  }
+}
+
+TEST_F(FaultMatrix, ExtractorGoneAtTheMomentOfStart) {
+  AppFolder folder(L"extractor gone", {});
+  InstallerRun run(folder);
+  OpenIn(run, L"Ilvo - 音源不存在");
+  fs::remove(folder.Path() / L"DATA" / L"Rar.exe");
+  run.Click(run.Control(IDC_QORBUTTON_AZ));
+  ExpectOnlyMessage(run, L"错误", L"音源[安装]失败！\r\n解压程序无法启动");
+  EXPECT_FALSE(VoiceKeyExists());
+}
+
+TEST_F(FaultMatrix, UninstallThatCannotFinishSaysTheVoiceIsInUseAndKeepsTheRest) {
+  enum class Fault { HeldOpen, ReadOnly, ExtraFile };
+  struct Case {
+    const char* what;
+    Fault fault;
+    std::vector<const wchar_t*> kept;
+  } cases[] = {
+      {"voice file held open", Fault::HeldOpen, {L".ddi", L".ddb"}},
+      {"read-only voice file", Fault::ReadOnly, {L".vvd", L".ddi", L".ddb"}},
+      {"extra file in the voice folder", Fault::ExtraFile, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    DeleteVoiceRecord();
+    AppFolder folder(L"uninstall fault", {});
+    folder.PlaceVoiceFiles();
+    HANDLE held = INVALID_HANDLE_VALUE;
+    if (c.fault == Fault::HeldOpen)
+      held = CreateFileW(folder.VoiceFile(L".ddi").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (c.fault == Fault::ReadOnly) SetFileAttributesW(folder.VoiceFile(L".vvd").c_str(), FILE_ATTRIBUTE_READONLY);
+    if (c.fault == Fault::ExtraFile) std::ofstream(folder.VoiceFolder() / L"notes.txt") << "mine";
+
+    InstallerRun run(folder);
+    OpenIn(run, L"Ilvo - 音源已安装");
+    run.Click(run.Control(IDC_QORBUTTON_XZT));
+    auto question = run.WaitForMessageBox();
+    ASSERT_TRUE(question);
+    run.Answer(*question, IDOK);
+    ExpectOnlyMessage(run, L"错误", L"音源正被使用，请结束后再卸载");
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+
+    EXPECT_FALSE(VoiceKeyExists()) << "the record goes first";
+    for (const wchar_t* extension : {L".vvd", L".ddi", L".ddb"}) {
+      const bool kept = std::find(c.kept.begin(), c.kept.end(), std::wstring_view(extension)) != c.kept.end();
+      EXPECT_EQ(folder.VoiceFileExists(extension), kept) << fs::path(extension).string();
+    }
+    if (c.fault == Fault::ExtraFile) {
+      EXPECT_EQ(ReadAll(folder.VoiceFolder() / L"notes.txt"), "mine");
+    }
+  }
+}
+
+TEST_F(FaultMatrix, ExportThatCannotReplaceTheOldFileSaysSoAndKeepsIt) {
+  // Wine, run as root, lets a program write into a read-only folder; an old
+  // export file that is read-only cannot be replaced on either system.
+  AppFolder folder(L"export fault", {});
+  const fs::path old = folder.Path() / L"Ilvo.reg";
+  std::ofstream(old, std::ios::binary) << "old export";
+  SetFileAttributesW(old.c_str(), FILE_ATTRIBUTE_READONLY);
+  InstallerRun run(folder);
+  OpenIn(run, L"Ilvo - 音源不存在");
+  run.DoubleClickPicture();
+  auto question = run.WaitForMessageBox();
+  ASSERT_TRUE(question);
+  run.Answer(*question, IDOK);
+  auto failure = run.WaitForMessageBox();
+  ASSERT_TRUE(failure);
+  EXPECT_EQ(failure->title, L"错误");
+  EXPECT_EQ(failure->text, L"注册表导出失败！");
+  run.Answer(*failure, IDOK);
+  EXPECT_TRUE(run.WaitForCaption(L"Ilvo - 音源不存在")) << "the window stays as it was";
+  EXPECT_EQ(ReadAll(old), "old export");
+  run.RequestClose();
+  EXPECT_EQ(run.WaitForExit(), 0u);
+}
+
+TEST_F(FaultMatrix, InstallWorksFromAnyApplicationFolder) {
+  struct Case {
+    const char* what;
+    std::function<AppFolder()> make;
+    std::string voicedir;  // as stored, code page 936
+  };
+  const Case cases[] = {
+      {"spaces", [] { return AppFolder(L"with some spaces", {}); }, ""},
+      {"Chinese characters", [] { return AppFolder(L"音源 安装", {}); }, ""},
+      {"drive root", [] { return AppFolder::AtDriveRoot(L"Y:\\", {}); }, std::string("Y:\\", 4)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    DeleteVoiceRecord();
+    AppFolder folder = c.make();
+    InstallerRun run(folder);
+    OpenIn(run, L"Ilvo - 音源不存在");
+    run.Click(run.Control(IDC_QORBUTTON_AZ));
+    ExpectOnlyMessage(run, L"提示", L"音源[安装]成功！");
+    for (const wchar_t* extension : {L".vvd", L".ddi", L".ddb"}) EXPECT_TRUE(folder.VoiceFileExists(extension));
+    EXPECT_EQ(ReadDword(kVoiceKey, L"INSTALLED"), 1u);
+    if (!c.voicedir.empty()) {
+      EXPECT_EQ(ReadAnsiString(kVoiceParentKey, L"VOICEDIR"), c.voicedir);
+    }
+  }
+}
+
+TEST_F(FaultMatrix, ClosingOrSwitchingAwayDuringExtractionStartsAndStopsNothing) {
+  AppFolder folder(L"busy", {});
+  const fs::path log = folder.Path() / L"extractor.log";
+  InstallerRun run(folder, {L"ILVO_RAR_STANDIN_DELAY_MS=3000", L"ILVO_RAR_STANDIN_LOG=" + log.wstring()});
+  OpenIn(run, L"Ilvo - 音源不存在");
+  run.Click(run.Control(IDC_QORBUTTON_AZ));
+  ASSERT_TRUE(run.WaitForCaption(L"Ilvo - 安装中"));
+
+  run.RequestClose();
+  // Another program comes to the front and the user returns to the installer.
+  HWND other = CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                               nullptr, nullptr, nullptr, nullptr);
+  SetForegroundWindow(other);
+  WaitUntil([&] { return GetForegroundWindow() == other; }, 2s);
+  run.BringToFront();
+  DestroyWindow(other);
+  EXPECT_TRUE(run.Running());
+  EXPECT_EQ(run.Caption(), L"Ilvo - 安装中");
+
+  ExpectOnlyMessage(run, L"提示", L"音源[安装]成功！");
+  const std::string lines = ReadAll(log);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1) << "one extraction only:\n" << lines;
+}
+
+BOOL CALLBACK TakeFirstLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR found) {
+  *reinterpret_cast<WORD*>(found) = language;
+  return FALSE;
+}
+
+// The design data is a resource of the program; a damaged one must give a
+// clear message, not a crash.
+void ReplaceDesignData(const fs::path& exe, const std::string& text) {
+  WORD language = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
+  if (HMODULE module = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
+    EnumResourceLanguagesW(
+        module, MAKEINTRESOURCEW(10) /* RT_RCDATA */, MAKEINTRESOURCEW(IDR_FORM1_DESIGN), TakeFirstLanguage,
+        reinterpret_cast<LONG_PTR>(&language));
+    FreeLibrary(module);
+  }
+  HANDLE update = BeginUpdateResourceW(exe.c_str(), FALSE);
+  ASSERT_NE(update, nullptr);
+  ASSERT_TRUE(UpdateResourceW(update, MAKEINTRESOURCEW(10), MAKEINTRESOURCEW(IDR_FORM1_DESIGN), language,
+                              const_cast<char*>(text.data()), static_cast<DWORD>(text.size())));
+  ASSERT_TRUE(EndUpdateResourceW(update, FALSE));
+}
+
+TEST_F(FaultMatrix, DamagedDesignDataIsAClearMessage) {
+  AppFolder folder(L"design", {});
+  ReplaceDesignData(folder.Path() / L"IlvoInstaller.exe", "Begin QORButton QORButtonXZ\n  caption = \"XZ\n");
+  InstallerRun run(folder);
+  auto box = run.WaitForMessageBox();
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->title, L"错误");
+  EXPECT_EQ(box->text.rfind(L"安装程序无法启动：\r\ndesign data line 2", 0), 0u) << fs::path(box->text).string();
+  run.Answer(*box, IDOK);
+  EXPECT_EQ(run.WaitForExit(), 1u);
+  EXPECT_FALSE(VoiceKeyExists());
+}
+
+}  // namespace
+}  // namespace e2e
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  e2e::ParseArguments(argc, argv);
+  return RUN_ALL_TESTS();
+}
