@@ -18,7 +18,6 @@ constexpr std::uint32_t kDirectoryEntrySignature = 0x02014b50;
 constexpr std::uint32_t kLocalHeaderSignature = 0x04034b50;
 constexpr std::size_t kEndOfDirectorySize = 22;
 constexpr std::size_t kZip64LocatorSize = 20;
-constexpr std::size_t kDirectoryEntrySize = 46;
 constexpr std::size_t kLocalHeaderSize = 30;
 constexpr std::size_t kMaxCommentSize = 0xFFFF;
 // Far beyond any real voice archive; keeps a forged size from exhausting
