@@ -118,9 +118,20 @@ class RarStandinTest : public ::testing::Test {
 
   // The installer's line: the destination keeps its trailing backslash
   // right before the closing quote.
-  std::string CommandLine(const std::string& switchText) const {
-    const std::string app = PathToUtf8(appFolder_) + "\\";
+  // `folderSuffix` is what the installer's folder text ends in before it adds
+  // its own backslash: nothing for a normal folder, a backslash for a drive root.
+  std::string CommandLine(const std::string& switchText, const std::string& folderSuffix = "") const {
+    const std::string app = PathToUtf8(appFolder_) + folderSuffix + "\\";
     return "\"" + app + "DATA\\Rar.exe\" x " + switchText + " \"" + app + "DATA\\Ilvo.yin\" \"" + app + "\"";
+  }
+
+  std::string ExtractorLine(const std::string& switchText, const std::string& archive,
+                            const std::string& destination) const {
+    const std::string parts[] = {"\"", PathToUtf8(dataFolder_ / "Rar.exe"), "\" x ", switchText, " \"",
+                                 archive, "\" \"", destination, "\""};
+    std::string line;
+    for (const std::string& part : parts) line += part;
+    return line;
   }
 
   RunResult Run(const std::string& commandLine) const {
@@ -186,6 +197,27 @@ TEST_F(RarStandinTest, InstallExtractsTheThreeVoiceFiles) {
   EXPECT_EQ(run.errors, "");
   EXPECT_EQ(FilesBelow(voiceFolder_), (std::vector<std::string>{"Ilvo.ddb", "Ilvo.ddi", "Ilvo.vvd"}));
   ExpectCompleteVoiceFiles();
+}
+
+TEST_F(RarStandinTest, DoubledBackslashBeforeTheClosingQuoteNamesTheSameFolder) {
+  const RunResult run = Run(CommandLine("-o+", "\\"));
+  EXPECT_EQ(run.exitCode, 0u) << run.errors;
+  EXPECT_EQ(FilesBelow(voiceFolder_), (std::vector<std::string>{"Ilvo.ddb", "Ilvo.ddi", "Ilvo.vvd"}));
+}
+
+// Installed at a drive root, the installer's folder text already ends in a
+// backslash, so the destination reads C:\\ (two backslashes).
+TEST_F(RarStandinTest, DriveRootDestinationWithOneOrTwoBackslashes) {
+  const TemporaryFolder below("C:\\", "root");
+  const std::string folderName = PathToUtf8(below.path().filename());
+  const fs::path archive = folder_.path() / "root.yin";
+  WriteBytes(archive, testing::BuildZip({{.name = folderName + "/Ilvo.vvd", .data = "root"}}));
+  for (const std::string destination : {"C:\\", "C:\\\\"}) {
+    const RunResult run = Run(ExtractorLine("-o+", PathToUtf8(archive), destination));
+    EXPECT_EQ(run.exitCode, 0u) << destination << ": " << run.errors;
+    EXPECT_EQ(FilesBelow(below.path()), std::vector<std::string>{"Ilvo.vvd"}) << destination;
+    fs::remove(below.path() / "Ilvo.vvd");
+  }
 }
 
 TEST_F(RarStandinTest, InstallOverwritesAChangedFile) {

@@ -110,10 +110,12 @@ std::string ReadBytes(const std::filesystem::path& file) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-TemporaryFolder::TemporaryFolder(const std::string& label) {
+TemporaryFolder::TemporaryFolder(const std::string& label)
+    : TemporaryFolder(std::filesystem::temp_directory_path(), label) {}
+
+TemporaryFolder::TemporaryFolder(const std::filesystem::path& parent, const std::string& label) {
   std::random_device random;
-  path_ = std::filesystem::temp_directory_path() /
-          PathFromUtf8("ilvo-tools " + label + " " + std::to_string(random()));
+  path_ = parent / PathFromUtf8("ilvo-tools " + label + " " + std::to_string(random()));
   std::filesystem::create_directories(path_);
 }
 

@@ -21,10 +21,12 @@ std::string BuildZip(const std::vector<FixtureEntry>& entries);
 void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
 std::string ReadBytes(const std::filesystem::path& file);
 
-// A fresh folder below the temporary folder, removed with everything in it.
+// A fresh folder below the temporary folder (or `parent`), removed with
+// everything in it.
 class TemporaryFolder {
  public:
   explicit TemporaryFolder(const std::string& label);
+  TemporaryFolder(const std::filesystem::path& parent, const std::string& label);
   ~TemporaryFolder();
   TemporaryFolder(const TemporaryFolder&) = delete;
   TemporaryFolder& operator=(const TemporaryFolder&) = delete;
