@@ -1,0 +1,435 @@
+// Benchmarks of the real IlvoInstaller.exe under Wine: its processor time
+// while it waits for the extractor, how soon it reports the end, how fast its
+// window comes up, its memory, and a large install against the extractor
+// alone. Prints one table; scripts/bench.sh builds and runs it.
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "bench/probes.h"
+#include "bench/report.h"
+#include "installer/window/control_ids.h"
+#include "tests/e2e/e2e_support.h"
+
+namespace bench {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+const std::wstring kCaptionAbsent = L"Ilvo - 音源不存在";
+const std::wstring kSuccessTitle = L"提示";
+const std::wstring kSuccessText = L"音源[安装]成功！";
+constexpr int kLongExtractionMs = 5000;
+constexpr UINT kBareShowMessage = WM_APP + 1;  // bare_window.cpp's kShowMessage
+constexpr auto kLargeInstallTimeout = 20min;
+
+struct Options {
+  fs::path bareWindow;
+  fs::path largeArchive;  // empty: no large install
+  int runs = 5;
+  int largeRuns = 3;
+};
+
+[[noreturn]] void Usage(const std::string& problem) {
+  throw std::invalid_argument(problem +
+                              "\nusage: installer_bench --installer EXE --extractor EXE --archive FILE --bare EXE"
+                              " [--large-archive FILE] [--runs N] [--large-runs N]");
+}
+
+int Count(const std::string& text) {
+  const int value = std::atoi(text.c_str());
+  if (value < 1 || value > 100) Usage("a run count must be 1 to 100: " + text);
+  return value;
+}
+
+Options ParseOptions(int argc, char** argv) {
+  Options options;
+  auto& files = e2e::Files();
+  for (int i = 1; i < argc; ++i) {
+    const std::string name = argv[i];
+    if (i + 1 >= argc) Usage("missing value after " + name);
+    const std::string value = argv[++i];
+    if (name == "--installer") files.installer = e2e::WindowsPath(value);
+    else if (name == "--extractor") files.extractor = e2e::WindowsPath(value);
+    else if (name == "--archive") files.archive = e2e::WindowsPath(value);
+    else if (name == "--bare") options.bareWindow = e2e::WindowsPath(value);
+    else if (name == "--large-archive") options.largeArchive = e2e::WindowsPath(value);
+    else if (name == "--runs") options.runs = Count(value);
+    else if (name == "--large-runs") options.largeRuns = Count(value);
+    else Usage("unknown option " + name);
+  }
+  if (files.installer.empty() || files.extractor.empty() || files.archive.empty() || options.bareWindow.empty())
+    Usage("--installer, --extractor, --archive and --bare are needed");
+  return options;
+}
+
+void Progress(const char* format, auto... values) {
+  std::fprintf(stderr, format, values...);
+  std::fflush(stderr);
+}
+
+// Leaves the voice absent: no record, no voice folder.
+void ResetVoice(const e2e::AppFolder& folder) {
+  e2e::DeleteVoiceRecord();
+  RemoveTree(folder.VoiceFolder());
+}
+
+// Resets the voice when a run ends, however it ends; declared before the
+// programs of the run, so that they have ended by then.
+class VoiceReset {
+ public:
+  explicit VoiceReset(const e2e::AppFolder& folder) : folder_(folder) { ResetVoice(folder_); }
+  VoiceReset(const VoiceReset&) = delete;
+  VoiceReset& operator=(const VoiceReset&) = delete;
+  ~VoiceReset() { ResetVoice(folder_); }
+
+ private:
+  const e2e::AppFolder& folder_;
+};
+
+std::string Narrow(const std::wstring& text) {
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string result(size > 0 ? size - 1 : 0, '\0');
+  if (size > 1) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, result.data(), size, nullptr, nullptr);
+  return result;
+}
+
+// The extractor the installer has started, opened before it can end.
+OwnedHandle OpenExtractor(e2e::InstallerRun& run) {
+  const double end = NowMs() + 10000;
+  while (NowMs() < end) {
+    if (const auto id = FindChildProcess(run.ProcessId(), L"Rar.exe")) {
+      OwnedHandle extractor(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, *id));
+      if (!extractor) throw std::runtime_error("cannot open the extractor process");
+      return extractor;
+    }
+    if (ShownMessageBox(run.ProcessId())) {
+      const auto box = run.WaitForMessageBox(1s);
+      throw std::runtime_error("the installer started no extractor: " + Narrow(box ? box->text : L"?"));
+    }
+    Sleep(1);
+  }
+  throw std::runtime_error("no extractor appeared within 10 s of the click");
+}
+
+struct InstallFigures {
+  // From the click to the extractor's end.
+  double processorMs = 0;
+  double elapsedMs = 0;
+  double exitToRecordMs = 0;  // until the voice key is seen in the registry
+  double exitToMessageMs = 0;
+  double clickToMessageMs = 0;
+  double peakWorkingSetMiB = 0;
+};
+
+InstallFigures MeasureInstall(const e2e::AppFolder& folder, const std::vector<std::wstring>& environment,
+                              std::chrono::milliseconds extractionTimeout) {
+  VoiceReset reset(folder);
+  e2e::InstallerRun run(folder, environment);
+  if (!run.WaitForWindow()) throw std::runtime_error("the installer showed no window");
+  if (!run.WaitForCaption(kCaptionAbsent)) throw std::runtime_error("the installer did not find the voice absent");
+  OwnedHandle installer(
+      OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | SYNCHRONIZE, FALSE, run.ProcessId()));
+  if (!installer) throw std::runtime_error("cannot open the installer process");
+
+  run.Click(run.Control(IDC_QORBUTTON_AZ));
+  const double clickedAt = NowMs();
+  const double processorAtClick = ProcessorTimeMs(run.ProcessId());
+
+  const OwnedHandle extractor = OpenExtractor(run);
+  const auto extractorEndedAt = WaitSignalled(extractor.Get(), extractionTimeout);
+  if (!extractorEndedAt) throw std::runtime_error("the extraction did not end in time");
+  const double processorAtEnd = ProcessorTimeMs(run.ProcessId());
+
+  const DWORD installerId = run.ProcessId();
+  std::optional<double> recordAt;
+  const auto messageAt = PollTightly(
+      [&] {
+        if (!recordAt && e2e::VoiceKeyExists()) recordAt = NowMs();
+        return ShownMessageBox(installerId) != nullptr;
+      },
+      30s);
+  if (!messageAt) throw std::runtime_error("no message within 30 s of the extractor's end");
+  if (!recordAt && e2e::VoiceKeyExists()) recordAt = messageAt;
+  const auto box = run.WaitForMessageBox(1s);
+  if (!box || box->title != kSuccessTitle || box->text != kSuccessText)
+    throw std::runtime_error("the installer said: " + Narrow(box ? box->text : L"?"));
+  const SIZE_T peak = PeakWorkingSet(installer.Get());
+  run.Answer(*box, IDOK);
+  if (run.WaitForExit(10s) != 0u) throw std::runtime_error("the installer did not end cleanly");
+
+  InstallFigures figures;
+  figures.processorMs = processorAtEnd - processorAtClick;
+  figures.elapsedMs = *extractorEndedAt - clickedAt;
+  figures.exitToMessageMs = *messageAt - *extractorEndedAt;
+  figures.exitToRecordMs = recordAt ? *recordAt - *extractorEndedAt : figures.exitToMessageMs;
+  figures.clickToMessageMs = *messageAt - clickedAt;
+  figures.peakWorkingSetMiB = static_cast<double>(peak) / (1024.0 * 1024.0);
+  return figures;
+}
+
+// From CreateProcess until the program's main window is visible.
+double MeasureWindowShown(const fs::path& exe, const fs::path& folder) {
+  StartedProgram program(exe, L"", folder);
+  const DWORD id = program.Id();
+  const auto shownAt = PollTightly([&] { return ShownMainWindow(id) != nullptr; }, 20s);
+  if (!shownAt) throw std::runtime_error("no window within 20 s: " + exe.filename().string());
+  if (program.Close(10s) != 0u) throw std::runtime_error(exe.filename().string() + " did not close cleanly");
+  return *shownAt - program.StartedAtMs();
+}
+
+// The stand-in extractor on its own, started as the installer starts it.
+double MeasureExtractorAlone(const e2e::AppFolder& folder) {
+  VoiceReset reset(folder);
+  const fs::path data = folder.Path() / L"DATA";
+  const std::wstring arguments =
+      L"x -o+ \"" + (data / L"Ilvo.yin").wstring() + L"\" \"" + folder.Path().wstring() + L"\\\"";
+  StartedProgram extractor(data / L"Rar.exe", arguments, folder.Path(), 0, SW_HIDE);
+  const auto endedAt = WaitSignalled(extractor.Process(), kLargeInstallTimeout);
+  if (!endedAt) throw std::runtime_error("the extractor alone did not end in time");
+  DWORD code = 0;
+  GetExitCodeProcess(extractor.Process(), &code);
+  if (code != 0) throw std::runtime_error("the extractor alone failed with exit code " + std::to_string(code));
+  for (const wchar_t* extension : {L".ddb", L".ddi", L".vvd"})
+    if (!fs::exists(folder.VoiceFile(extension))) throw std::runtime_error("the extractor alone left a file out");
+  return *endedAt - extractor.StartedAtMs();
+}
+
+// From posting the request to the bare program until its message box is
+// visible: what a message box costs on this system at all.
+double MeasureBareMessageBox(const fs::path& exe, const fs::path& folder) {
+  StartedProgram program(exe, L"", folder);
+  const DWORD id = program.Id();
+  if (!PollTightly([&] { return ShownMainWindow(id) != nullptr; }, 20s))
+    throw std::runtime_error("the bare program showed no window");
+  WaitForInputIdle(program.Process(), 5000);
+  const double requestedAt = NowMs();
+  PostMessageW(ShownMainWindow(id), kBareShowMessage, 0, 0);
+  const auto shownAt = PollTightly([&] { return ShownMessageBox(id) != nullptr; }, 10s);
+  if (!shownAt) throw std::runtime_error("the bare program showed no message box");
+  HWND box = ShownMessageBox(id);
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+  if (!PollTightly([&] { return ShownMessageBox(id) == nullptr; }, 10s))
+    throw std::runtime_error("the bare program's message box stayed");
+  if (program.Close(10s) != 0u) throw std::runtime_error("the bare program did not close cleanly");
+  return *shownAt - requestedAt;
+}
+
+// Hard link where the file system allows, so that a large archive is not copied.
+void PlaceArchive(const fs::path& archive, const fs::path& target) {
+  if (CreateHardLinkW(target.c_str(), archive.c_str(), nullptr)) return;
+  if (!CopyFileW(archive.c_str(), target.c_str(), FALSE))
+    throw std::runtime_error("cannot place the archive " + archive.string());
+}
+
+// Reads the file once, so that the first timed run does not pay for the disk.
+void ReadThrough(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::vector<char> buffer(1 << 20);
+  while (in.read(buffer.data(), static_cast<std::streamsize>(buffer.size())) || in.gcount() > 0) {
+  }
+}
+
+std::string Runs(const Summary& summary) { return std::to_string(summary.count); }
+
+std::string Spread(const Summary& summary, int decimals, const std::string& unit) {
+  return Fixed(summary.min, decimals, "") + "-" + Fixed(summary.max, decimals, unit);
+}
+
+std::string Verdict(bool met) { return met ? "met" : "NOT met"; }
+
+void BenchWaiting(const Options& options, Table& table) {
+  e2e::AppFolder folder(L"bench install", {});
+  std::vector<double> shares, records, latencies, peaks;
+  double processorMs = 0, elapsedMs = 0;
+  const std::vector<std::wstring> environment{L"ILVO_RAR_STANDIN_DELAY_MS=" + std::to_wstring(kLongExtractionMs)};
+  for (int i = 0; i < options.runs; ++i) {
+    Progress("install with a %d s extraction, run %d of %d\n", kLongExtractionMs / 1000, i + 1, options.runs);
+    const InstallFigures figures = MeasureInstall(folder, environment, 60s);
+    shares.push_back(100.0 * figures.processorMs / figures.elapsedMs);
+    processorMs += figures.processorMs;
+    elapsedMs += figures.elapsedMs;
+    records.push_back(figures.exitToRecordMs);
+    latencies.push_back(figures.exitToMessageMs);
+    peaks.push_back(figures.peakWorkingSetMiB);
+  }
+  const Summary share = Summarize(shares);
+  table.Add({"1", "Installer processor time while a 5 s extraction runs", Fixed(share.median, 2, "% of a core"),
+             Spread(share, 2, "%"), Runs(share), "<= 0.5 %", Verdict(share.median <= 0.5)});
+  const double pooled = 100.0 * processorMs / elapsedMs;
+  table.Add({"1", "  the same, all runs pooled (finer than one run's 10 ms ticks)", Fixed(pooled, 2, "% of a core"),
+             "", Runs(share), "<= 0.5 %", Verdict(pooled <= 0.5)});
+  const Summary latency = Summarize(latencies);
+  table.Add({"2", "Extractor exit -> success message shown", Fixed(latency.median, 1, "ms"),
+             Spread(latency, 1, "ms"), Runs(latency), "<= 20 ms", Verdict(latency.median <= 20)});
+  const Summary record = Summarize(records);
+  table.Add({"2", "  of which: exit -> voice key in the registry", Fixed(record.median, 1, "ms"),
+             Spread(record, 1, "ms"), Runs(record), "", ""});
+  const Summary peak = Summarize(peaks);
+  table.Add({"4", "Installer peak working set during an install", Fixed(peak.median, 1, "MiB"),
+             Spread(peak, 1, "MiB"), Runs(peak), "", ""});
+}
+
+void BenchStartup(const Options& options, Table& table) {
+  e2e::AppFolder installerFolder(L"bench start", {});
+  e2e::AppFolder bareFolder(L"bench bare", {.installer = false, .extractor = false, .archive = false});
+  const fs::path bare = bareFolder.Path() / L"BareWindow.exe";
+  if (!CopyFileW(options.bareWindow.c_str(), bare.c_str(), FALSE))
+    throw std::runtime_error("cannot copy " + options.bareWindow.string());
+  const fs::path installer = installerFolder.Path() / L"IlvoInstaller.exe";
+  VoiceReset reset(installerFolder);
+
+  // Unmeasured first starts: the programs and Wine's libraries into the cache.
+  MeasureWindowShown(bare, bareFolder.Path());
+  MeasureWindowShown(installer, installerFolder.Path());
+  std::vector<double> bareTimes, installerTimes, ratios;
+  for (int i = 0; i < options.runs; ++i) {
+    Progress("start-up, run %d of %d\n", i + 1, options.runs);
+    bareTimes.push_back(MeasureWindowShown(bare, bareFolder.Path()));
+    installerTimes.push_back(MeasureWindowShown(installer, installerFolder.Path()));
+    ratios.push_back(installerTimes.back() / bareTimes.back());
+  }
+  const Summary installerShown = Summarize(installerTimes);
+  const Summary bareShown = Summarize(bareTimes);
+  const Summary ratio = Summarize(ratios);
+  const double medianRatio = installerShown.median / bareShown.median;
+  table.Add({"3", "Start -> window shown: IlvoInstaller.exe", Fixed(installerShown.median, 1, "ms"),
+             Spread(installerShown, 1, "ms"), Runs(installerShown), "", ""});
+  table.Add({"3", "Start -> window shown: bare Win32 window", Fixed(bareShown.median, 1, "ms"),
+             Spread(bareShown, 1, "ms"), Runs(bareShown), "", ""});
+  table.Add({"3", "Ratio installer / bare (of the medians; spread per run)", Fixed(medianRatio, 2, "x"),
+             Spread(ratio, 2, "x"), Runs(ratio), "<= 1.2x", Verdict(medianRatio <= 1.2)});
+}
+
+void BenchMessageBoxReference(const Options& options, Table& table) {
+  e2e::AppFolder folder(L"bench bare message", {.installer = false, .extractor = false, .archive = false});
+  const fs::path bare = folder.Path() / L"BareWindow.exe";
+  if (!CopyFileW(options.bareWindow.c_str(), bare.c_str(), FALSE))
+    throw std::runtime_error("cannot copy " + options.bareWindow.string());
+  MeasureBareMessageBox(bare, folder.Path());
+  std::vector<double> times;
+  for (int i = 0; i < options.runs; ++i) {
+    Progress("bare message box, run %d of %d\n", i + 1, options.runs);
+    times.push_back(MeasureBareMessageBox(bare, folder.Path()));
+  }
+  const Summary shown = Summarize(times);
+  table.Add({"2", "  reference: bare program, posted request -> MessageBoxW shown", Fixed(shown.median, 1, "ms"),
+             Spread(shown, 1, "ms"), Runs(shown), "", ""});
+}
+
+void BenchLargeInstall(const Options& options, Table& table) {
+  e2e::AppFolder folder(L"bench large", {.archive = false});
+  const fs::path archive = folder.Path() / L"DATA" / L"Ilvo.yin";
+  PlaceArchive(options.largeArchive, archive);
+  const double archiveMiB = static_cast<double>(fs::file_size(archive)) / (1024.0 * 1024.0);
+  ReadThrough(archive);
+  std::vector<double> installs, alone, differences;
+  for (int i = 0; i < options.largeRuns; ++i) {
+    Progress("large archive, run %d of %d: extractor alone\n", i + 1, options.largeRuns);
+    alone.push_back(MeasureExtractorAlone(folder) / 1000.0);
+    Progress("large archive, run %d of %d: install\n", i + 1, options.largeRuns);
+    installs.push_back(MeasureInstall(folder, {}, kLargeInstallTimeout).clickToMessageMs / 1000.0);
+    differences.push_back(installs.back() - alone.back());
+  }
+  const Summary install = Summarize(installs);
+  const Summary extractor = Summarize(alone);
+  const Summary difference = Summarize(differences);
+  const std::string size = Fixed(archiveMiB, 0, "MiB archive");
+  table.Add({"5", "Install of 1 GiB content (" + size + "), click -> success message", Fixed(install.median, 2, "s"),
+             Spread(install, 2, "s"), Runs(install), "", ""});
+  table.Add({"5", "Stand-in extractor alone, same archive", Fixed(extractor.median, 2, "s"), Spread(extractor, 2, "s"),
+             Runs(extractor), "", ""});
+  table.Add({"5", "Difference install - extractor alone (per run)", Fixed(difference.median, 2, "s"),
+             Spread(difference, 2, "s"), Runs(difference), "", ""});
+}
+
+// Runs one group of figures; a failure is reported in the table and the
+// other groups still run.
+template <typename Bench>
+bool Attempt(const char* number, const char* figure, Table& table, Bench bench) {
+  try {
+    bench();
+    return true;
+  } catch (const std::exception& error) {
+    Progress("%s: %s\n", figure, error.what());
+    table.AddFailure(number, figure, error.what());
+  }
+  return false;
+}
+
+// Children of the benchmark write to NUL while this lives: Wine hands a
+// program's standard handles down even to the children of a windowed one,
+// and the extractor's lines would run through the table.
+class QuietChildren {
+ public:
+  QuietChildren() {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    nul_ = OwnedHandle(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   &inheritable, OPEN_EXISTING, 0, nullptr));
+    if (!nul_) return;
+    for (std::size_t i = 0; i < kWhich.size(); ++i) {
+      saved_[i] = GetStdHandle(kWhich[i]);
+      SetStdHandle(kWhich[i], nul_.Get());
+    }
+  }
+  QuietChildren(const QuietChildren&) = delete;
+  QuietChildren& operator=(const QuietChildren&) = delete;
+  ~QuietChildren() {
+    if (!nul_) return;
+    for (std::size_t i = 0; i < kWhich.size(); ++i) SetStdHandle(kWhich[i], saved_[i]);
+  }
+
+ private:
+  static constexpr std::array<DWORD, 3> kWhich{STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
+  OwnedHandle nul_;
+  std::array<HANDLE, 3> saved_{};  // not owned
+};
+
+int Run(const Options& options) {
+  const KeepAliveWindow keepAlive;
+  const QuietChildren quiet;
+  Table table;
+  bool ok = true;
+  ok &= Attempt("1, 2, 4", "Install with a long extraction", table, [&] { BenchWaiting(options, table); });
+  ok &= Attempt("2", "Message box reference", table, [&] { BenchMessageBoxReference(options, table); });
+  ok &= Attempt("3", "Start-up", table, [&] { BenchStartup(options, table); });
+  const auto exeSize = fs::file_size(e2e::Files().installer);
+  table.Add({"4", "Size of IlvoInstaller.exe", std::to_string(exeSize) + " bytes", "", "", "", ""});
+  if (options.largeArchive.empty()) {
+    table.AddFailure("5", "Install of 1 GiB content", "no large archive given (see the script's message)");
+    ok = false;
+  } else {
+    ok &= Attempt("5", "Install of 1 GiB content", table, [&] { BenchLargeInstall(options, table); });
+  }
+  e2e::DeleteVoiceRecord();
+
+  std::printf("\nIlvoInstaller benchmarks under Wine (medians; other programs on the machine disturb timing)\n\n");
+  table.Print(stdout);
+  std::fflush(stdout);
+  return ok ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace bench
+
+int main(int argc, char** argv) {
+  _setmode(_fileno(stdout), _O_BINARY);
+  try {
+    return bench::Run(bench::ParseOptions(argc, argv));
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "installer_bench: %s\n", error.what());
+  }
+  return 2;
+}
