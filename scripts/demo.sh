@@ -32,7 +32,7 @@ else
     sleep 0.2
   done
   sleep 1
-  /usr/bin/import -window root "$shot"
+  /usr/bin/import -window root -crop 480x320+0+0 +repage "$shot"
   echo "No display: the window ran on a private Xvfb; screenshot saved to $shot"
   kill "$runner" 2>/dev/null || true
 fi
