@@ -90,6 +90,23 @@ TEST_F(FaultMatrix, ExtractorGoneAtTheMomentOfStart) {
   EXPECT_FALSE(VoiceKeyExists());
 }
 
+// Another program holding a file open without sharing, until it closes it.
+class HeldFile {
+ public:
+  explicit HeldFile(const fs::path& path)
+      : handle_(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+  HeldFile(const HeldFile&) = delete;
+  HeldFile& operator=(const HeldFile&) = delete;
+  ~HeldFile() { Release(); }
+  void Release() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
 TEST_F(FaultMatrix, UninstallThatCannotFinishSaysTheVoiceIsInUseAndKeepsTheRest) {
   enum class Fault { HeldOpen, ReadOnly, ExtraFile };
   struct Case {
@@ -106,9 +123,8 @@ TEST_F(FaultMatrix, UninstallThatCannotFinishSaysTheVoiceIsInUseAndKeepsTheRest)
     DeleteVoiceRecord();
     AppFolder folder(L"uninstall fault", {});
     folder.PlaceVoiceFiles();
-    HANDLE held = INVALID_HANDLE_VALUE;
-    if (c.fault == Fault::HeldOpen)
-      held = CreateFileW(folder.VoiceFile(L".ddi").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::optional<HeldFile> held;
+    if (c.fault == Fault::HeldOpen) held.emplace(folder.VoiceFile(L".ddi"));
     if (c.fault == Fault::ReadOnly) SetFileAttributesW(folder.VoiceFile(L".vvd").c_str(), FILE_ATTRIBUTE_READONLY);
     if (c.fault == Fault::ExtraFile) std::ofstream(folder.VoiceFolder() / L"notes.txt") << "mine";
 
@@ -119,7 +135,7 @@ TEST_F(FaultMatrix, UninstallThatCannotFinishSaysTheVoiceIsInUseAndKeepsTheRest)
     ASSERT_TRUE(question);
     run.Answer(*question, IDOK);
     ExpectOnlyMessage(run, L"错误", L"音源正被使用，请结束后再卸载");
-    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    held.reset();
 
     EXPECT_FALSE(VoiceKeyExists()) << "the record goes first";
     for (const wchar_t* extension : {L".vvd", L".ddi", L".ddb"}) {
