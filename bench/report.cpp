@@ -29,7 +29,7 @@ void Table::AddFailure(const std::string& number, const std::string& figure, con
 }
 
 void Table::Print(std::FILE* out) const {
-  const Row header{"#", "Figure", "Median", "Spread (min-max)", "Runs", "Goal", "Verdict"};
+  const Row header{"#", "Figure", "Median", "Spread (min .. max)", "Runs", "Goal", "Verdict"};
   const auto fields = [](const Row& row) {
     return std::array<const std::string*, 7>{&row.number, &row.figure, &row.median, &row.spread,
                                              &row.runs,   &row.goal,   &row.verdict};

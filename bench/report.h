@@ -22,7 +22,7 @@ struct Row {
   std::string number;
   std::string figure;
   std::string median;
-  std::string spread;  // min-max
+  std::string spread;  // min .. max
   std::string runs;
   std::string goal;
   std::string verdict;  // "met", "NOT met", or empty where there is no goal

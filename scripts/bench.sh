@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Builds the Windows build and runs the benchmarks of the real installer
+# under Wine on a private display, then prints their table. Not a test: the
+# figures depend on the machine and on whatever else runs on it.
+#   ILVO_BENCH_RUNS=N        runs per figure (default 5)
+#   ILVO_BENCH_LARGE_RUNS=N  runs of the 1 GiB install (default 3)
+# The 1 GiB archive is made once and kept in build/bench-run/; the Wine prefix
+# build/bench-run/wineprefix can be deleted at any time.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+bash "$here/setup.sh"
+source "$here/build.sh"
+source "$here/wine-env.sh"
+
+runs="${ILVO_BENCH_RUNS:-5}"
+large_runs="${ILVO_BENCH_LARGE_RUNS:-3}"
+
+echo "== Windows build"
+build_win32
+
+run_dir="$ILVO_ROOT/build/bench-run"
+mkdir -p "$run_dir"
+large="$run_dir/Ilvo-1GiB.yin"
+free_mb() { df -Pm "$run_dir" | awk 'NR == 2 { print $4 }'; }
+
+# The archive (about 800 MB) and one extraction of it (1 GiB) at a time, with room to spare.
+large_args=()
+if [ ! -f "$large" ]; then
+  if [ "$(free_mb)" -ge 3072 ]; then
+    echo "== Making the 1 GiB voice archive (once): $large"
+    python3 "$ILVO_ROOT/tools/rar_standin/make_voice_archive.py" --size-mb 1024 --output "$large"
+  else
+    echo "bench: only $(free_mb) MB free below $run_dir; the 1 GiB archive and its extraction need about 3 GB." \
+         "The 1 GiB install is skipped." >&2
+  fi
+fi
+if [ -f "$large" ]; then
+  if [ "$(free_mb)" -ge 2048 ]; then
+    large_args=(--large-archive "$large" --large-runs "$large_runs")
+  else
+    echo "bench: only $(free_mb) MB free below $run_dir; extracting 1 GiB needs about 2 GB." \
+         "The 1 GiB install is skipped." >&2
+  fi
+fi
+
+echo "== Benchmarks under Wine ($runs runs per figure, $large_runs of the 1 GiB install)"
+trap wine_env_stop EXIT
+export ILVO_OWN_DISPLAY=1
+wine_env_start "$run_dir/wineprefix"
+b="$ILVO_ROOT/build/win32"
+status=0
+timeout 7200 wine "$b/bench/installer_bench.exe" \
+  --installer "$b/installer/window/IlvoInstaller.exe" \
+  --extractor "$b/tools/rar_standin/Rar.exe" \
+  --archive "$b/sample/Ilvo.yin" \
+  --bare "$b/bench/bare_window.exe" \
+  --runs "$runs" "${large_args[@]}" || status=$?
+echo
+echo "Re-run: bash scripts/bench.sh   (ILVO_BENCH_RUNS=N and ILVO_BENCH_LARGE_RUNS=N set the run counts)"
+exit "$status"
