@@ -33,7 +33,10 @@ void ShowStartFailure(const std::string& problem) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // Before anything can load a DLL: never from the program's own folder.
+  // Only the planted-DLL test builds a copy without it, to prove it can tell.
+#ifndef ILVO_TEST_WITHOUT_DLL_RESTRICTION
   platform::win32::RestrictDllSearchToSystemFolder();
+#endif
   try {
     platform::win32::Application app;
     platform::win32::Registry registry;

@@ -1,0 +1,158 @@
+// The installer runs elevated from a folder a user can write to. Nothing
+// planted there may run inside it: neither a DLL named like a system one
+// nor a program named like the extractor. Driven through a real install
+// under Wine, with native DLLs preferred for the planted names (the test's
+// environment, see CMakeLists.txt) so Wine takes a planted one wherever the
+// search would reach it.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "installer/window/control_ids.h"
+#include "tests/e2e/e2e_support.h"
+
+namespace hardening {
+namespace {
+namespace fs = std::filesystem;
+
+struct HardeningFiles {
+  fs::path unrestrictedInstaller;  // the installer built without the DLL search restriction
+  fs::path plantedDlls;            // folder of marker DLLs named like system ones
+  fs::path decoyExtractor;         // a marker program named Rar.exe
+};
+
+HardeningFiles& Files() {
+  static HardeningFiles files;
+  return files;
+}
+
+std::optional<std::wstring> Variable(const wchar_t* name) {
+  const DWORD needed = GetEnvironmentVariableW(name, nullptr, 0);
+  if (needed == 0) return std::nullopt;
+  std::wstring value(needed, L'\0');
+  value.resize(GetEnvironmentVariableW(name, value.data(), needed));
+  return value;
+}
+
+// Set in the test's own environment, which the started installer inherits
+// (an added entry would come after the inherited one and be ignored).
+class ScopedVariable {
+ public:
+  ScopedVariable(const wchar_t* name, const std::wstring& value) : name_(name), old_(Variable(name)) {
+    SetEnvironmentVariableW(name, value.c_str());
+  }
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+  ~ScopedVariable() { SetEnvironmentVariableW(name_, old_ ? old_->c_str() : nullptr); }
+
+ private:
+  const wchar_t* name_;
+  std::optional<std::wstring> old_;
+};
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// "<marker>: <who>" for each marker left in the folder.
+std::vector<std::string> MarkersIn(const fs::path& folder) {
+  std::vector<std::string> found;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(folder, error))
+    found.push_back(entry.path().filename().string() + ": " + ReadAll(entry.path()));
+  return found;
+}
+
+void Copy(const fs::path& from, const fs::path& to) {
+  ASSERT_TRUE(CopyFileW(from.c_str(), to.c_str(), FALSE)) << from.string() << " -> " << to.string();
+}
+
+// Every marker DLL, beside the installer and in DATA\. Which of them Wine
+// is told to prefer over its own is set where the test is registered.
+void PlantDlls(const e2e::AppFolder& folder) {
+  for (const auto& dll : fs::directory_iterator(Files().plantedDlls))
+    for (const fs::path& where : {folder.Path(), folder.Path() / L"DATA"})
+      Copy(dll.path(), where / dll.path().filename());
+}
+
+// Install from the absent state, as a person would; the real extractor
+// leaves its command line in the log.
+void InstallThroughTheWindow(const e2e::AppFolder& folder, const fs::path& markers, const fs::path& extractorLog) {
+  e2e::InstallerRun run(folder, {L"ILVO_PLANT_MARKERS=" + markers.wstring(),
+                                 L"ILVO_RAR_STANDIN_LOG=" + extractorLog.wstring()});
+  ASSERT_TRUE(run.WaitForWindow());
+  ASSERT_TRUE(run.WaitForCaption(L"Ilvo - 音源不存在"));
+  // An accessibility client asks the button for its object: the installer
+  // loads the accessibility DLL then.
+  DWORD_PTR ignored = 0;
+  EXPECT_TRUE(SendMessageTimeoutW(run.Control(IDC_QORBUTTON_AZ), WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT),
+                                  SMTO_ABORTIFHUNG, 10000, &ignored));
+  run.Click(run.Control(IDC_QORBUTTON_AZ));
+  auto box = run.WaitForMessageBox();
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->text, L"音源[安装]成功！");
+  run.Answer(*box, IDOK);
+  EXPECT_EQ(run.WaitForExit(), 0u);
+  for (const wchar_t* extension : {L".ddb", L".ddi", L".vvd"}) EXPECT_TRUE(folder.VoiceFileExists(extension));
+  EXPECT_TRUE(e2e::VoiceKeyExists());
+}
+
+class Hardening : public ::testing::Test {
+ protected:
+  void SetUp() override { e2e::DeleteVoiceRecord(); }
+  void TearDown() override { e2e::DeleteVoiceRecord(); }
+};
+
+TEST_F(Hardening, PlantedDllsBesideTheInstallerAndInDataAreNeverLoaded) {
+  e2e::AppFolder folder(L"planted dlls", {});
+  PlantDlls(folder);
+  const fs::path markers = folder.Path() / L"markers";
+  fs::create_directories(markers);
+  InstallThroughTheWindow(folder, markers, folder.Path() / L"extractor.log");
+  EXPECT_EQ(MarkersIn(markers), std::vector<std::string>{});
+}
+
+TEST_F(Hardening, ThePlantedDllTestCanSeeAPlantedDllBeingLoaded) {
+  e2e::AppFolder folder(L"planted dlls unrestricted", {.installer = false});
+  Copy(Files().unrestrictedInstaller, folder.Path() / L"IlvoInstaller.exe");
+  PlantDlls(folder);
+  const fs::path markers = folder.Path() / L"markers";
+  fs::create_directories(markers);
+  InstallThroughTheWindow(folder, markers, folder.Path() / L"extractor.log");
+  EXPECT_NE(MarkersIn(markers), std::vector<std::string>{})
+      << "without the restriction a planted DLL must be taken, or this test proves nothing";
+}
+
+TEST_F(Hardening, ADecoyExtractorInTheCurrentFolderOrOnThePathNeverRuns) {
+  e2e::AppFolder folder(L"decoy extractor", {});
+  const fs::path onPath = folder.Path() / L"on path";
+  fs::create_directories(onPath);
+  Copy(Files().decoyExtractor, folder.Path() / L"Rar.exe");  // the installer's current folder
+  Copy(Files().decoyExtractor, onPath / L"Rar.exe");
+  const fs::path markers = folder.Path() / L"markers";
+  fs::create_directories(markers);
+  const ScopedVariable searchPath(L"PATH", onPath.wstring() + L";" + Variable(L"PATH").value_or(L""));
+  const fs::path extractorLog = folder.Path() / L"extractor.log";
+
+  InstallThroughTheWindow(folder, markers, extractorLog);
+  EXPECT_EQ(MarkersIn(markers), std::vector<std::string>{});
+  EXPECT_NE(ReadAll(extractorLog), "") << "DATA\\Rar.exe must have done the extraction";
+}
+
+}  // namespace
+}  // namespace hardening
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  e2e::ParseArguments(argc, argv);
+  auto& files = hardening::Files();
+  if (argc > 5) files.unrestrictedInstaller = e2e::WindowsPath(argv[5]);
+  if (argc > 6) files.plantedDlls = e2e::WindowsPath(argv[6]);
+  if (argc > 7) files.decoyExtractor = e2e::WindowsPath(argv[7]);
+  return RUN_ALL_TESTS();
+}
