@@ -23,4 +23,7 @@ wine_env_map_drive y "$ILVO_ROOT/build/win32/drive-y"
 mkdir -p "$ILVO_ROOT/build/screenshots"
 export ILVO_SCREENSHOTS="$ILVO_ROOT/build/screenshots"
 (cd "$ILVO_ROOT/build/win32" && ctest --output-on-failure --timeout 600)
+for shot in "$ILVO_SCREENSHOTS"/*.bmp; do
+  if [ -e "$shot" ]; then /usr/bin/convert "$shot" "${shot%.bmp}.png"; fi
+done
 echo "Screenshots: $ILVO_SCREENSHOTS"

@@ -1,0 +1,2 @@
+#pragma once
+#define IDI_GALLERY 1

@@ -1,0 +1,291 @@
+// ControlGallery.exe as a person sees it: both windows shown, the second one
+// taken over by the skin, every look on the screen, the busy runner moving,
+// and the program ending from either window.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include "controls/gallery/gallery_layout.h"
+#include "controls/progressbar/progress_pictures.h"
+#include "controls/skin/skin_geometry.h"
+#include "platform/win32/text.h"
+#include "tests/gallery/screen_capture.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using gallery_test::CaptureScreen;
+using gallery_test::CaptureWindow;
+using gallery_test::ScreenImage;
+
+constexpr LONG kFrameStyles = WS_CAPTION | WS_THICKFRAME | WS_SYSMENU;
+
+std::filesystem::path& GalleryExe() {
+  static std::filesystem::path exe;
+  return exe;
+}
+
+// A path ctest hands over from the build machine, as Wine sees it.
+std::filesystem::path WindowsPath(std::string path) {
+  if (path.empty() || path[0] != '/') return path;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return "Z:" + path;
+}
+
+// Waits, keeping this thread's queue empty, until the condition holds.
+template <typename Condition>
+bool WaitUntil(Condition condition, std::chrono::milliseconds timeout) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (std::chrono::steady_clock::now() < end) {
+    if (condition()) return true;
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  return condition();
+}
+
+RECT WindowRectOf(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+bool SameRect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// One run of the gallery; ended by force if a test leaves it running.
+class GalleryRun {
+ public:
+  GalleryRun() {
+    std::wstring commandLine = L"\"" + GalleryExe().wstring() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (CreateProcessW(GalleryExe().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &info)) {
+      CloseHandle(info.hThread);
+      process_ = info.hProcess;
+      processId_ = info.dwProcessId;
+    }
+  }
+  ~GalleryRun() {
+    if (!process_) return;
+    if (Running()) {
+      TerminateProcess(process_, 99);
+      WaitForSingleObject(process_, 10000);
+    }
+    CloseHandle(process_);
+  }
+  GalleryRun(const GalleryRun&) = delete;
+  GalleryRun& operator=(const GalleryRun&) = delete;
+
+  bool Started() const { return process_ != nullptr; }
+  bool Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+  // The shown top-level window of this run with the caption, or null.
+  HWND WaitForWindow(const char* caption) const {
+    const std::wstring wanted = platform::win32::Widen(caption);
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+          found = nullptr;
+          for (HWND window = GetTopWindow(nullptr); window && !found; window = GetWindow(window, GW_HWNDNEXT)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            wchar_t text[64] = {};
+            GetWindowTextW(window, text, 64);
+            if (owner == processId_ && IsWindowVisible(window) && wanted == text) found = window;
+          }
+          return found != nullptr;
+        },
+        20s);
+    return found;
+  }
+
+  std::optional<DWORD> WaitForExit() const {
+    if (!WaitUntil([&] { return !Running(); }, 20s)) return std::nullopt;
+    DWORD code = 0;
+    GetExitCodeProcess(process_, &code);
+    return code;
+  }
+
+ private:
+  HANDLE process_ = nullptr;
+  DWORD processId_ = 0;
+};
+
+// The skinned window once the skin has stripped its frame and covers it.
+HWND WaitForSkinnedWindow(const GalleryRun& run) {
+  HWND window = run.WaitForWindow(gallery::kSkinCaption);
+  if (!window) return nullptr;
+  const bool attached = WaitUntil(
+      [&] {
+        HWND skin = GetDlgItem(window, gallery::kSkinId);
+        return skin && (GetWindowLongW(window, GWL_STYLE) & kFrameStyles) == 0 &&
+               SameRect(WindowRectOf(skin), WindowRectOf(window));
+      },
+      20s);
+  return attached ? window : nullptr;
+}
+
+bool OneOf(COLORREF colour, const platform::Picture& picture, int column) {
+  for (int y = 0; y < picture.height; ++y)
+    if (picture.At(column, y) == colour) return true;
+  return false;
+}
+
+bool Anywhere(COLORREF colour, const platform::Picture& picture) {
+  return std::find(picture.pixels.begin(), picture.pixels.end(), colour) != picture.pixels.end();
+}
+
+std::string Hex(COLORREF colour) {
+  std::ostringstream text;
+  text << "0x" << std::hex << colour;
+  return text.str();
+}
+
+// What the bars of one look window show, checked on the real screen; the
+// first thing that differs, or nothing. A block is a tile scaled to the
+// trough's height: its columns are the tile's columns, its rows some rows of
+// them, depending on how the platform stretches.
+class BarCheck {
+ public:
+  explicit BarCheck(HWND parent) : parent_(parent) {}
+
+  // The first block, from x = 4, shows the look's full tile.
+  void FirstBlock(int id, int look, int row) {
+    const ScreenImage bar = Capture(id);
+    if (bar.width < 12) return Fail(id, "is not on the screen");
+    const COLORREF seen = bar.At(5, row);
+    if (!OneOf(seen, pictures_.looks[look][2], 1)) Fail(id, "first block shows " + Hex(seen));
+  }
+  // A full bar ends in a compressed block before the right frame.
+  void LastBlock(int id, int look) {
+    const ScreenImage bar = Capture(id);
+    if (bar.width < 230) return Fail(id, "is not on the screen");
+    const COLORREF seen = bar.At(226, 6);
+    if (!Anywhere(seen, pictures_.looks[look][2])) Fail(id, "last block shows " + Hex(seen));
+  }
+  // A quarter-full bar leaves the trough empty far to the right.
+  void EmptyTrough(int id) {
+    const ScreenImage bar = Capture(id);
+    if (bar.width < 230) return Fail(id, "is not on the screen");
+    if (bar.At(200, 5) != pictures_.img.At(29, 6)) Fail(id, "trough shows " + Hex(bar.At(200, 5)));
+  }
+
+  const std::string& Failure() const { return failure_; }
+
+ private:
+  ScreenImage Capture(int id) const { return CaptureScreen(WindowRectOf(GetDlgItem(parent_, id))); }
+  void Fail(int id, const std::string& what) {
+    if (failure_.empty()) failure_ = "bar " + std::to_string(id) + " " + what;
+  }
+
+  HWND parent_;
+  const progressbar::ProgressPictures pictures_ = progressbar::LoadBuiltInPictures();
+  std::string failure_;
+};
+
+std::string CheckMainWindowBars(HWND main) {
+  BarCheck check(main);
+  for (int look = 0; look < progressbar::kLookCount; ++look) {
+    const int id = gallery::kFirstLookBarId + look;
+    check.FirstBlock(id, look, 6);
+    if (gallery::kLookBarValues[look] == 100) check.LastBlock(id, look);
+    if (gallery::kLookBarValues[look] == 25) check.EmptyTrough(id);
+  }
+  check.FirstBlock(gallery::kTallBarId, gallery::kTallBarLook, 10);
+  return check.Failure();
+}
+
+std::string CheckSkinnedWindow(HWND skinned) {
+  const ScreenImage face = CaptureWindow(skinned);
+  if (face.width != gallery::kSkinWindowWidth || face.height != gallery::kSkinWindowHeight)
+    return "the skinned window is " + std::to_string(face.width) + " x " + std::to_string(face.height);
+  // The black border runs through the first column and the last but one,
+  // down both sides; the title bar's gradient darkens from its grey base.
+  const int right = gallery::kSkinWindowWidth - 2;
+  for (int y : {60, 150})
+    for (int x : {0, right})
+      if (face.At(x, y) != RGB(0, 0, 0)) return "border at " + std::to_string(x) + "," + std::to_string(y);
+  if (face.At(100, 8) != RGB(63, 63, 63)) return "title bar shows " + Hex(face.At(100, 8));
+  BarCheck check(skinned);
+  check.FirstBlock(gallery::kSkinBarId, gallery::kSkinBarLook, 6);
+  return check.Failure();
+}
+
+void SaveScreenshot(const ScreenImage& image, const wchar_t* name) {
+  const char* folder = std::getenv("ILVO_SCREENSHOTS");
+  if (!folder || !*folder) return;
+  EXPECT_TRUE(gallery_test::SaveBmp(image, WindowsPath(folder) / name)) << "cannot save the screenshot";
+}
+
+TEST(ControlGallery, ShowsEveryControlAndSkinsItsSecondWindow) {
+  GalleryRun run;
+  ASSERT_TRUE(run.Started()) << GalleryExe();
+  HWND main = run.WaitForWindow(gallery::kMainCaption);
+  ASSERT_NE(main, nullptr) << "the main window never showed";
+  HWND skinned = WaitForSkinnedWindow(run);
+  ASSERT_NE(skinned, nullptr) << "the skin never took over its window";
+  EXPECT_EQ(GetWindowLongW(main, GWL_STYLE) & (WS_CAPTION | WS_SYSMENU), WS_CAPTION | WS_SYSMENU)
+      << "the main window keeps its own frame";
+
+  for (int id = gallery::kFirstButtonId; id < gallery::kFirstButtonId + gallery::kButtonCount; ++id)
+    EXPECT_EQ(IsWindowEnabled(GetDlgItem(main, id)) != FALSE, id != gallery::kDisabledButtonId) << "button " << id;
+  for (int id : {gallery::kFirstSkinButtonId, gallery::kFirstSkinButtonId + 1}) {
+    // In front of the skin's face, so that it gets the clicks.
+    const RECT button = WindowRectOf(GetDlgItem(skinned, id));
+    const POINT centre{(button.left + button.right) / 2, (button.top + button.bottom) / 2};
+    EXPECT_EQ(WindowFromPoint(centre), GetDlgItem(skinned, id)) << "button " << id;
+  }
+
+  std::string mainFailure, skinFailure;
+  EXPECT_TRUE(WaitUntil([&] { return (mainFailure = CheckMainWindowBars(main)).empty(); }, 10s)) << mainFailure;
+  EXPECT_TRUE(WaitUntil([&] { return (skinFailure = CheckSkinnedWindow(skinned)).empty(); }, 10s)) << skinFailure;
+
+  const RECT marqueeRect = WindowRectOf(GetDlgItem(main, gallery::kMarqueeBarId));
+  const ScreenImage before = CaptureScreen(marqueeRect);
+  EXPECT_TRUE(WaitUntil([&] { return CaptureScreen(marqueeRect) != before; }, 5s)) << "the runner stands still";
+
+  SaveScreenshot(CaptureWindow(main), L"gallery-main.bmp");
+  SaveScreenshot(CaptureWindow(skinned), L"gallery-skin.bmp");
+
+  PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_EQ(run.WaitForExit(), std::optional<DWORD>(0)) << "closing the main window ends the program";
+}
+
+TEST(ControlGallery, SkinCloseButtonEndsTheProgram) {
+  GalleryRun run;
+  ASSERT_TRUE(run.Started()) << GalleryExe();
+  HWND skinned = WaitForSkinnedWindow(run);
+  ASSERT_NE(skinned, nullptr) << "the skin never took over its window";
+
+  // Inside the rightmost title button, which is the close button.
+  const auto lefts = controls::skin::TitleButtonLefts(gallery::kSkinWindowWidth * 15.0, {true, true, true});
+  ASSERT_TRUE(lefts[0].has_value());
+  const int x = static_cast<int>(*lefts[0] / 15) + 6;
+  const int y = 16;
+  HWND skin = GetDlgItem(skinned, gallery::kSkinId);
+  PostMessageW(skin, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+  PostMessageW(skin, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  PostMessageW(skin, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+  EXPECT_EQ(run.WaitForExit(), std::optional<DWORD>(0));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (argc > 1) GalleryExe() = WindowsPath(argv[1]);
+  return RUN_ALL_TESTS();
+}
