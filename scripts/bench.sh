@@ -49,6 +49,7 @@ export ILVO_OWN_DISPLAY=1
 wine_env_start "$run_dir/wineprefix"
 b="$ILVO_ROOT/build/win32"
 status=0
+echo "Load average before: $(cut -d ' ' -f 1-3 /proc/loadavg)"
 timeout 7200 wine "$b/bench/installer_bench.exe" \
   --installer "$b/installer/window/IlvoInstaller.exe" \
   --extractor "$b/tools/rar_standin/Rar.exe" \
@@ -56,5 +57,6 @@ timeout 7200 wine "$b/bench/installer_bench.exe" \
   --bare "$b/bench/bare_window.exe" \
   --runs "$runs" "${large_args[@]}" || status=$?
 echo
+echo "Load average after: $(cut -d ' ' -f 1-3 /proc/loadavg) (2 cores; above 2, other work competed with the runs)"
 echo "Re-run: bash scripts/bench.sh   (ILVO_BENCH_RUNS=N and ILVO_BENCH_LARGE_RUNS=N set the run counts)"
 exit "$status"
