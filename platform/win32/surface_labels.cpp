@@ -138,8 +138,12 @@ void LabelBoard::Paint(HDC dc) const {
       SetTextColor(dc, ResolveColour(label->colour));
       TextOutW(dc, rect.left, rect.top, label->wideCaption.c_str(), length);
     } else {
-      DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(label->wideCaption.c_str()),
-                 static_cast<WPARAM>(length), rect.left, rect.top, 0, 0, DST_TEXT | DSS_DISABLED);
+      // The platform's embossed disabled text, drawn with the label's own font
+      // (DrawState would measure and place it with another one).
+      SetTextColor(dc, GetSysColor(COLOR_3DHILIGHT));
+      TextOutW(dc, rect.left + 1, rect.top + 1, label->wideCaption.c_str(), length);
+      SetTextColor(dc, GetSysColor(COLOR_3DSHADOW));
+      TextOutW(dc, rect.left, rect.top, label->wideCaption.c_str(), length);
     }
   }
 }
