@@ -12,13 +12,6 @@ BuildFiles& Files() {
   return files;
 }
 
-fs::path WindowsPath(const std::string& path) {
-  if (path.empty() || path[0] != '/') return fs::path(path);
-  std::string windows = "Z:" + path;
-  std::replace(windows.begin(), windows.end(), '/', '\\');
-  return fs::path(windows);
-}
-
 void ParseArguments(int argc, char** argv) {
   auto& files = Files();
   if (argc > 1) files.installer = WindowsPath(argv[1]);
@@ -348,62 +341,12 @@ std::optional<DWORD> InstallerRun::WaitForExit(std::chrono::milliseconds timeout
   return code;
 }
 
-namespace {
-
-struct ScreenDc {
-  HDC dc = GetDC(nullptr);
-  ~ScreenDc() { ReleaseDC(nullptr, dc); }
-};
-struct MemoryDc {
-  HDC dc;
-  explicit MemoryDc(HDC like) : dc(CreateCompatibleDC(like)) {}
-  ~MemoryDc() { DeleteDC(dc); }
-};
-struct Selected {
-  HDC dc;
-  HGDIOBJ old;
-  Selected(HDC d, HGDIOBJ object) : dc(d), old(SelectObject(d, object)) {}
-  ~Selected() { SelectObject(dc, old); }
-};
-struct Bitmap {
-  HBITMAP handle;
-  ~Bitmap() { DeleteObject(handle); }
-};
-
-}  // namespace
-
-Capture CaptureScreen(HWND window) {
-  RECT rect;
-  GetWindowRect(window, &rect);
-  Capture capture{rect.right - rect.left, rect.bottom - rect.top, {}};
-  if (capture.width <= 0 || capture.height <= 0) return capture;
-  ScreenDc screen;
-  MemoryDc memory(screen.dc);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = capture.width;
-  info.bmiHeader.biHeight = -capture.height;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  Bitmap bitmap{CreateDIBSection(screen.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0)};
-  {
-    Selected selected(memory.dc, bitmap.handle);
-    BitBlt(memory.dc, 0, 0, capture.width, capture.height, screen.dc, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-  }
-  const auto* first = static_cast<const std::uint32_t*>(bits);
-  capture.pixels.assign(first, first + static_cast<std::size_t>(capture.width) * capture.height);
-  for (auto& pixel : capture.pixels) pixel &= 0x00FFFFFF;
-  return capture;
-}
-
-Capture CaptureSettled(HWND window) {
+ScreenImage CaptureSettled(HWND window) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  Capture last = CaptureScreen(window);
+  ScreenImage last = test_support::CaptureWindow(window);
   for (int attempt = 0; attempt < 50; ++attempt) {
     Sleep(100);
-    Capture next = CaptureScreen(window);
+    ScreenImage next = test_support::CaptureWindow(window);
     if (next == last) return next;
     last = std::move(next);
   }
@@ -413,22 +356,8 @@ Capture CaptureSettled(HWND window) {
 void InstallerRun::Screenshot(const std::wstring& name, bool settled) const {
   const auto& folder = Files().screenshots;
   if (folder.empty() || !window_) return;
-  const Capture capture = settled ? CaptureSettled(window_) : CaptureScreen(window_);
-  BITMAPINFOHEADER header{};
-  header.biSize = sizeof header;
-  header.biWidth = capture.width;
-  header.biHeight = -capture.height;
-  header.biPlanes = 1;
-  header.biBitCount = 32;
-  const DWORD imageSize = static_cast<DWORD>(capture.pixels.size() * 4);
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof file + sizeof header;
-  file.bfSize = file.bfOffBits + imageSize;
-  std::ofstream out(folder / (name + L".bmp"), std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&file), sizeof file);
-  out.write(reinterpret_cast<const char*>(&header), sizeof header);
-  out.write(reinterpret_cast<const char*>(capture.pixels.data()), imageSize);
+  test_support::SaveBmp(settled ? CaptureSettled(window_) : test_support::CaptureWindow(window_),
+                        folder / (name + L".bmp"));
 }
 
 }  // namespace e2e

@@ -11,9 +11,15 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/screen_capture.h"
+#include "tests/support/wait.h"
+#include "tests/support/wine_paths.h"
+
 namespace e2e {
 
 using namespace std::chrono_literals;
+using test_support::ScreenImage;
+using test_support::WaitUntil;
 
 // Build paths handed over on the command line, as Windows paths.
 struct BuildFiles {
@@ -26,7 +32,7 @@ struct BuildFiles {
 BuildFiles& Files();
 // Reads the arguments given by ctest: installer, extractor, archive, damaged archive.
 void ParseArguments(int argc, char** argv);
-std::filesystem::path WindowsPath(const std::string& unixOrWindowsPath);
+using test_support::WindowsPath;
 
 inline const std::wstring kVoiceKey = L"Software\\TIRELUNA2\\DATABASE\\VOICE\\KT3WQ8ZRMD5LXNVC";
 inline const std::wstring kVoiceParentKey = L"Software\\TIRELUNA2\\DATABASE\\VOICE";
@@ -135,30 +141,8 @@ class InstallerRun {
   HWND window_ = nullptr;
 };
 
-// The pixels a window shows on the screen (its window rectangle), row by row
-// from the top, 0x00RRGGBB.
-struct Capture {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint32_t> pixels;
-  bool operator==(const Capture&) const = default;
-};
-Capture CaptureScreen(HWND window);
 // Captures until two captures in a row agree (bounded), so that a window
 // that is still painting is not taken half-drawn.
-Capture CaptureSettled(HWND window);
-
-// Waits, pumping this thread's messages, until the condition holds.
-template <typename Condition>
-bool WaitUntil(Condition condition, std::chrono::milliseconds timeout) {
-  const auto end = std::chrono::steady_clock::now() + timeout;
-  while (std::chrono::steady_clock::now() < end) {
-    if (condition()) return true;
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    Sleep(20);
-  }
-  return condition();
-}
+ScreenImage CaptureSettled(HWND window);
 
 }  // namespace e2e

@@ -91,8 +91,8 @@ TEST_F(InstallerE2E, InstallFromAbsentShowsTheBusyWindowThenRegisters) {
   ASSERT_TRUE(run.WaitForCaption(L"Ilvo - 安装中"));
   EXPECT_FALSE(run.Usable(IDC_QORBUTTON_AZ));
   // The busy runner moves every 30 ms while the extractor runs.
-  const Capture before = CaptureScreen(run.Control(IDC_PROGRESSBAR_1));
-  EXPECT_TRUE(WaitUntil([&] { return !(CaptureScreen(run.Control(IDC_PROGRESSBAR_1)) == before); }, 2s));
+  const ScreenImage before = test_support::CaptureWindow(run.Control(IDC_PROGRESSBAR_1));
+  EXPECT_TRUE(WaitUntil([&] { return test_support::CaptureWindow(run.Control(IDC_PROGRESSBAR_1)) != before; }, 2s));
   run.Screenshot(L"installing", false);
 
   run.RequestClose();  // refused while the extractor runs

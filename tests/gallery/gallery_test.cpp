@@ -17,14 +17,16 @@
 #include "controls/progressbar/progress_pictures.h"
 #include "controls/skin/skin_geometry.h"
 #include "platform/win32/text.h"
-#include "tests/gallery/screen_capture.h"
+#include "tests/support/screen_capture.h"
+#include "tests/support/wait.h"
+#include "tests/support/wine_paths.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-using gallery_test::CaptureScreen;
-using gallery_test::CaptureWindow;
-using gallery_test::ScreenImage;
+using test_support::CaptureScreen;
+using test_support::CaptureWindow;
+using test_support::ScreenImage;
 
 constexpr LONG kFrameStyles = WS_CAPTION | WS_THICKFRAME | WS_SYSMENU;
 
@@ -33,25 +35,8 @@ std::filesystem::path& GalleryExe() {
   return exe;
 }
 
-// A path ctest hands over from the build machine, as Wine sees it.
-std::filesystem::path WindowsPath(std::string path) {
-  if (path.empty() || path[0] != '/') return path;
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return "Z:" + path;
-}
-
-// Waits, keeping this thread's queue empty, until the condition holds.
-template <typename Condition>
-bool WaitUntil(Condition condition, std::chrono::milliseconds timeout) {
-  const auto end = std::chrono::steady_clock::now() + timeout;
-  while (std::chrono::steady_clock::now() < end) {
-    if (condition()) return true;
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
-  return condition();
-}
+using test_support::WaitUntil;
+using test_support::WindowsPath;
 
 RECT WindowRectOf(HWND window) {
   RECT rect{};
@@ -227,7 +212,7 @@ std::string CheckSkinnedWindow(HWND skinned) {
 void SaveScreenshot(const ScreenImage& image, const wchar_t* name) {
   const char* folder = std::getenv("ILVO_SCREENSHOTS");
   if (!folder || !*folder) return;
-  EXPECT_TRUE(gallery_test::SaveBmp(image, WindowsPath(folder) / name)) << "cannot save the screenshot";
+  EXPECT_TRUE(test_support::SaveBmp(image, WindowsPath(folder) / name)) << "cannot save the screenshot";
 }
 
 TEST(ControlGallery, ShowsEveryControlAndSkinsItsSecondWindow) {

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <vector>
 
-namespace gallery_test {
+namespace test_support {
 
 struct ScreenImage {
   int width = 0;
@@ -25,4 +25,4 @@ ScreenImage CaptureWindow(HWND window);
 // A 32-bit top-down BMP; false when the file cannot be written.
 bool SaveBmp(const ScreenImage& image, const std::filesystem::path& file);
 
-}  // namespace gallery_test
+}  // namespace test_support

@@ -1,10 +1,10 @@
-#include "tests/gallery/screen_capture.h"
+#include "tests/support/screen_capture.h"
 
 #include <fstream>
 
 #include "platform/win32/gdi_handles.h"
 
-namespace gallery_test {
+namespace test_support {
 
 using platform::win32::BitmapHandle;
 using platform::win32::SelectedObject;
@@ -65,4 +65,4 @@ bool SaveBmp(const ScreenImage& image, const std::filesystem::path& file) {
   return static_cast<bool>(out);
 }
 
-}  // namespace gallery_test
+}  // namespace test_support
