@@ -27,6 +27,7 @@ QORButton::QORButton(platform::ControlSite& site)
       Captions(site.CreateLabel(platform::LabelFont{})),
       Timer1(site.CreateTimer(kHoverPollMs, true, [this] { Timer1_Timer(); })) {
   Captions->SetCaption(kDesignCaption);
+  site_.SetAccessibleName(kDesignCaption);
   Captions->SetColour(platform::kSysWindowText);
   Captions->Move(0, 0);
   Captions->SetVisible(true);
@@ -66,7 +67,11 @@ platform::Colour QORButton::CaptionColor() const { return Captions->TextColour()
 void QORButton::SetCaptionColor(platform::Colour colour) { Captions->SetColour(colour); }
 
 std::string QORButton::Caption() const { return Captions->Caption(); }
-void QORButton::SetCaption(const std::string& text) { Captions->SetCaption(text); }
+// The window text follows the caption so a screen reader can name the button.
+void QORButton::SetCaption(const std::string& text) {
+  Captions->SetCaption(text);
+  site_.SetAccessibleName(text);
+}
 
 bool QORButton::Enabled() const { return site_.Enabled(); }
 

@@ -62,6 +62,10 @@ class ControlSite {
 
   // Tells the container that a persisted property changed.
   virtual void PropertyChanged(std::string_view name) = 0;
+
+  // The surface window's text, which accessibility clients read as the
+  // control's name; a site without such a text ignores it.
+  virtual void SetAccessibleName(const std::string&) {}
 };
 
 }  // namespace platform

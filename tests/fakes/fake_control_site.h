@@ -110,6 +110,7 @@ class FakeControlSite : public platform::ControlSite {
   std::vector<Region> regions;
   platform::Point cursor{-1000, -1000};
   std::vector<std::string> changedProperties;
+  std::string accessibleName;
   std::uintptr_t handle = 0x1234;
   std::uintptr_t parentHandle = 0x1000;
   struct Placement { int x, y, width, height; };
@@ -136,6 +137,7 @@ class FakeControlSite : public platform::ControlSite {
   void PlaceInParent(int x, int y, int width, int height) override;
   void SetCursor(Cursor shape) override { cursorShape = shape; }
   void PropertyChanged(std::string_view name) override { changedProperties.emplace_back(name); }
+  void SetAccessibleName(const std::string& text) override { accessibleName = text; }
 
   // Resizes the surface and delivers the resize notification.
   void Resize(int widthTwips, int heightTwips);

@@ -136,6 +136,7 @@ TEST_F(QORButtonTest, CreationMakesTheDesignLabelAndARunningTimerAndDrawsNothing
   EXPECT_EQ(Captions().Left(), 0);
   EXPECT_EQ(Captions().Top(), 0);
   EXPECT_TRUE(Captions().Visible());
+  EXPECT_EQ(site.accessibleName, "Capion");
   ASSERT_EQ(site.timers.size(), 1u);
   EXPECT_EQ(Timer1().Interval(), 100);
   EXPECT_TRUE(Timer1().Enabled());
@@ -363,6 +364,7 @@ TEST_F(QORButtonTest, CaptionStaysAtItsLeftEdgeUntilTheNextResizeHandler) {
   ForgetDrawing();
   button.SetCaption("A longer caption");
   EXPECT_EQ(button.Caption(), "A longer caption");
+  EXPECT_EQ(site.accessibleName, "A longer caption");
   EXPECT_EQ(Captions().Left(), 292.5);
   EXPECT_EQ(Shape(), "");
 
