@@ -62,14 +62,13 @@ void Form1::CreateControls(const platform::DesignData& design) {
       site.SetAccessibleRole(AccessibleRole::PushButton);
       auto button = std::make_unique<controls::QORButton>(site);
       button->ReadProperties(bag);
-      site.SetAccessibleName(button->Caption());
-      buttons_.emplace(std::string(layout.name), Button{&site, std::move(button)});
+      buttons_.emplace(layout.name, std::move(button));
     } else {
       site.SetAccessibleRole(AccessibleRole::ProgressBar);
       auto bar = std::make_unique<progressbar::Xp_ProgressBar>(
           site, progressbar::CriticalMessageBox(services_.app));
       bar->UserControl_ReadProperties(bag);
-      bars_.emplace(std::string(layout.name), Bar{&site, std::move(bar)});
+      bars_.emplace(layout.name, std::move(bar));
     }
     site.ReportSize();
   }
@@ -95,25 +94,19 @@ void Form1::OnGotFocus(const std::string& control) {
 void Form1::SetCaption(const std::string& text) { window_.SetCaption(text); }
 std::string Form1::Caption() const { return window_.Caption(); }
 
-void Form1::SetButtonCaption(ButtonId button, const std::string& text) {
-  Button& target = ButtonOf(button);
-  target.control->SetCaption(text);
-  target.site->SetAccessibleName(text);
-}
-
-void Form1::SetButtonEnabled(ButtonId button, bool enabled) { ButtonOf(button).control->SetEnabled(enabled); }
+void Form1::SetButtonCaption(ButtonId button, const std::string& text) { ButtonOf(button).SetCaption(text); }
+void Form1::SetButtonEnabled(ButtonId button, bool enabled) { ButtonOf(button).SetEnabled(enabled); }
 void Form1::SetButtonVisible(ButtonId button, bool visible) { window_.SetControlVisible(NameOf(button), visible); }
 void Form1::SetBarVisible(BarId bar, bool visible) { window_.SetControlVisible(NameOf(bar), visible); }
-void Form1::SetBarStyle(BarId bar, std::int32_t style) { BarOf(bar).control->SetStyle(style); }
-void Form1::SetBarMax(BarId bar, std::int32_t max) { BarOf(bar).control->SetMax(max); }
-void Form1::SetBarValue(BarId bar, std::int32_t value) { BarOf(bar).control->SetValue(value); }
-std::int32_t Form1::BarValue(BarId bar) const { return BarOf(bar).control->Value(); }
+void Form1::SetBarStyle(BarId bar, std::int32_t style) { BarOf(bar).SetStyle(style); }
+void Form1::SetBarMax(BarId bar, std::int32_t max) { BarOf(bar).SetMax(max); }
+void Form1::SetBarValue(BarId bar, std::int32_t value) { BarOf(bar).SetValue(value); }
+std::int32_t Form1::BarValue(BarId bar) const { return BarOf(bar).Value(); }
 void Form1::SetTimerEnabled(TimerId timer, bool enabled) { TimerOf(timer).SetEnabled(enabled); }
 void Form1::SetTimerInterval(TimerId timer, int milliseconds) { TimerOf(timer).SetInterval(milliseconds); }
 
-Form1::Button& Form1::ButtonOf(ButtonId button) { return buttons_.find(NameOf(button))->second; }
-Form1::Bar& Form1::BarOf(BarId bar) { return bars_.find(NameOf(bar))->second; }
-const Form1::Bar& Form1::BarOf(BarId bar) const { return bars_.find(NameOf(bar))->second; }
+controls::QORButton& Form1::ButtonOf(ButtonId button) { return *buttons_.find(NameOf(button))->second; }
+progressbar::Xp_ProgressBar& Form1::BarOf(BarId bar) const { return *bars_.find(NameOf(bar))->second; }
 platform::Timer& Form1::TimerOf(TimerId timer) { return timer == TimerId::Timer1 ? *timer1_ : *timer2_; }
 
 }  // namespace installer

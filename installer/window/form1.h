@@ -44,27 +44,17 @@ class Form1 final : public FormView {
   void SetTimerInterval(TimerId timer, int milliseconds) override;
 
  private:
-  struct Button {
-    platform::win32::Win32ControlSite* site;  // owned by the window
-    std::unique_ptr<controls::QORButton> control;
-  };
-  struct Bar {
-    platform::win32::Win32ControlSite* site;  // owned by the window
-    std::unique_ptr<progressbar::Xp_ProgressBar> control;
-  };
-
   void CreateControls(const platform::DesignData& design);
   void OnGotFocus(const std::string& control);
-  Button& ButtonOf(ButtonId button);
-  Bar& BarOf(BarId bar);
-  const Bar& BarOf(BarId bar) const;
+  controls::QORButton& ButtonOf(ButtonId button);
+  progressbar::Xp_ProgressBar& BarOf(BarId bar) const;
   platform::Timer& TimerOf(TimerId timer);
 
   platform::Services services_;
-  // The window first: the controls below draw on its children and go before it.
   platform::win32::HostWindow window_;
-  std::map<std::string, Button, std::less<>> buttons_;
-  std::map<std::string, Bar, std::less<>> bars_;
+  // The controls draw on sites the window owns, so they are declared after it.
+  std::map<std::string, std::unique_ptr<controls::QORButton>, std::less<>> buttons_;
+  std::map<std::string, std::unique_ptr<progressbar::Xp_ProgressBar>, std::less<>> bars_;
   std::unique_ptr<platform::Timer> timer1_;
   std::unique_ptr<platform::Timer> timer2_;
   Form1Logic logic_;
