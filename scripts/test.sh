@@ -17,6 +17,8 @@ build_win32
 echo "== Windows and end-to-end tests under Wine"
 trap wine_env_stop EXIT
 export ILVO_OWN_DISPLAY=1
+# A new prefix every run, so the registry starts clean.
+rm -rf "$ILVO_ROOT/build/win32/wineprefix"
 wine_env_start "$ILVO_ROOT/build/win32/wineprefix"
 # The end-to-end tests install into the root of a drive too.
 wine_env_map_drive y "$ILVO_ROOT/build/win32/drive-y"
