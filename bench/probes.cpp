@@ -90,6 +90,12 @@ double ProcessorTimeMs(DWORD processId) {
   return total;
 }
 
+double LifetimeMs(HANDLE process) {
+  FILETIME created, ended, kernel, user;
+  if (!GetProcessTimes(process, &created, &ended, &kernel, &user)) throw std::runtime_error("GetProcessTimes failed");
+  return FileTimeMs(ended) - FileTimeMs(created);
+}
+
 SIZE_T PeakWorkingSet(HANDLE process) {
   PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof counters;

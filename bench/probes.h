@@ -49,6 +49,8 @@ double NowMs();
 // process with the caller's own times; its thread times are the real ones.
 double ProcessorTimeMs(DWORD processId);
 SIZE_T PeakWorkingSet(HANDLE process);
+// From the creation of an ended process to its end, as the system recorded them.
+double LifetimeMs(HANDLE process);
 
 // The process of that name whose parent is parentId, if one runs.
 std::optional<DWORD> FindChildProcess(DWORD parentId, const std::wstring& exeName);
