@@ -29,28 +29,25 @@ std::wstring ProgramPath() {
 }
 
 // The picture as a DIB section; empty when the picture is not whole.
-BitmapHandle PictureBitmap(const Picture& picture) {
-  if (picture.width <= 0 || picture.height <= 0 ||
-      picture.pixels.size() < static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height))
-    return {};
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = picture.width;
-  info.bmiHeader.biHeight = -picture.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  BitmapHandle bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap) return {};
-  auto* out = static_cast<std::uint32_t*>(bits);
-  const std::size_t count = static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height);
-  for (std::size_t i = 0; i < count; ++i) {
-    const Colour c = picture.pixels[i];
-    out[i] = (static_cast<std::uint32_t>(RedOf(c)) << 16) | (static_cast<std::uint32_t>(GreenOf(c)) << 8) |
-             static_cast<std::uint32_t>(BlueOf(c));
-  }
-  return bitmap;
+// The picture as a bottom-up 32-bit DIB's pixels (0x00RRGGBB), for
+// StretchDIBits, so that no bitmap or memory DC is made for a drawing. A
+// bottom-up DIB has one reading of the source rectangle on every system: its
+// y counts from the bottom row.
+std::vector<std::uint32_t> BottomUpDibPixels(const Picture& picture) {
+  std::vector<std::uint32_t> out;
+  out.reserve(static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height));
+  for (int y = picture.height - 1; y >= 0; --y)
+    for (int x = 0; x < picture.width; ++x) {
+      const Colour c = picture.At(x, y);
+      out.push_back((static_cast<std::uint32_t>(RedOf(c)) << 16) | (static_cast<std::uint32_t>(GreenOf(c)) << 8) |
+                    static_cast<std::uint32_t>(BlueOf(c)));
+    }
+  return out;
+}
+
+bool Drawable(const Picture& picture) {
+  return picture.width > 0 && picture.height > 0 &&
+         picture.pixels.size() >= static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height);
 }
 
 }  // namespace
@@ -100,13 +97,19 @@ void ImageSurface::SetPixel(int x, int y, Colour colour) {
 
 void ImageSurface::DrawPicture(const Picture& picture, int dx, int dy, int dw, int dh, int sx, int sy, int sw,
                                int sh) {
-  BitmapHandle bitmap = PictureBitmap(picture);
-  if (!bitmap || dw == 0 || dh == 0 || sw == 0 || sh == 0) return;
-  MemoryDc source;
-  SelectedObject selected(source.Get(), bitmap.Get());
+  if (!Drawable(picture) || dw == 0 || dh == 0 || sw == 0 || sh == 0) return;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = picture.width;
+  info.bmiHeader.biHeight = picture.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  const std::vector<std::uint32_t> pixels = BottomUpDibPixels(picture);
   const HDC dc = image_.Dc();
   SetStretchBltMode(dc, COLORONCOLOR);
-  StretchBlt(dc, dx, dy, dw, dh, source.Get(), sx, sy, sw, sh, SRCCOPY);
+  StretchDIBits(dc, dx, dy, dw, dh, sx, picture.height - sy - sh, sw, sh, pixels.data(), &info, DIB_RGB_COLORS,
+                SRCCOPY);
   changed_();
 }
 
