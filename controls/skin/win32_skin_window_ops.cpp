@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/units.h"
+#include "platform/win32/application.h"
 #include "platform/win32/text.h"
 
 namespace controls::skin {
@@ -123,18 +124,7 @@ std::int32_t Win32SkinWindowOps::ScreenHeightTwips() {
   return platform::PixelsToTwips(GetSystemMetrics(SM_CYSCREEN));
 }
 
-void Win32SkinWindowOps::DoEvents() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) {
-      // Left for the program's own loop.
-      PostQuitMessage(static_cast<int>(message.wParam));
-      return;
-    }
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-}
+void Win32SkinWindowOps::DoEvents() { platform::win32::ProcessPendingMessages(); }
 
 void Win32SkinWindowOps::EndProgram() {
   if (endProgram_) {

@@ -61,10 +61,13 @@ bool Application::PreviousInstance() { return previousInstance_; }
 
 void Application::EndProgram() { ExitProcess(0); }
 
-void Application::DoEvents() {
+void Application::DoEvents() { ProcessPendingMessages(); }
+
+void ProcessPendingMessages() {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
+      // Left for the program's own loop.
       PostQuitMessage(static_cast<int>(message.wParam));
       return;
     }

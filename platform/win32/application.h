@@ -36,6 +36,10 @@ class Application final : public platform::Application {
   bool previousInstance_ = false;
 };
 
+// Dispatches this thread's queued messages and returns; a WM_QUIT met on the
+// way is posted again for the program's own loop.
+void ProcessPendingMessages();
+
 // The folder part of a module path, by the rule of Application::Folder.
 std::string FolderOfModulePath(const std::string& modulePath);
 
