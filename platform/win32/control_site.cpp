@@ -24,9 +24,7 @@ Win32ControlSite::Win32ControlSite(HWND parent, const TwipsRect& placement)
     : parent_(parent),
       image_(std::max(PixelsOf(placement.width), 0), std::max(PixelsOf(placement.height), 0),
              GetSysColor(COLOR_BTNFACE)),
-      surface_(image_, [this] {
-        if (window_.Get()) InvalidateRect(window_.Get(), nullptr, FALSE);
-      }) {
+      surface_(image_, [this] { Invalidate(); }) {
   RegisterWindowClass(kSurfaceClass, WindowProcedure<Win32ControlSite>, CS_DBLCLKS, nullptr);
   CreateWindowExW(0, kSurfaceClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP,
                   PixelsOf(placement.left), PixelsOf(placement.top), image_.Width(), image_.Height(), parent,
@@ -118,13 +116,21 @@ void Win32ControlSite::Paint(HDC dc) const {
   labels_->Paint(dc);
 }
 
+void Win32ControlSite::Invalidate() {
+  // The whole window is already due for painting: a drawing of many lines asks
+  // the window system once, not once a line.
+  if (repaintPending_ || !window_.Get()) return;
+  InvalidateRect(window_.Get(), nullptr, FALSE);
+  repaintPending_ = true;
+}
+
 void Win32ControlSite::TellParent(UINT message, WPARAM wParam) const {
   if (parent_ && window_.Get()) SendMessageW(parent_, message, wParam, reinterpret_cast<LPARAM>(window_.Get()));
 }
 
 void Win32ControlSite::OnSize(int width, int height) {
   if (!image_.Resize(width, height, GetSysColor(COLOR_BTNFACE))) return;
-  if (window_.Get()) InvalidateRect(window_.Get(), nullptr, FALSE);
+  Invalidate();
   ReportSize();
 }
 
@@ -158,6 +164,7 @@ LRESULT Win32ControlSite::OnMessage(HWND window, UINT message, WPARAM wParam, LP
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
+      repaintPending_ = false;
       PaintDc dc(window);
       Paint(dc.Get());
       return 0;

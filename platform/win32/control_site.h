@@ -84,12 +84,15 @@ class Win32ControlSite final : public ControlSite {
  private:
   void OnPress(std::int16_t button, WPARAM keys, LPARAM position, bool doubleClick);
   void OnSize(int width, int height);
+  // Asks for the image to be shown again at the next paint.
+  void Invalidate();
   void TellParent(UINT message, WPARAM wParam) const;
   LRESULT AnswerAccessibility(WPARAM wParam, LPARAM lParam);
 
   HWND parent_;  // not owned
   bool focusable_ = true;
   bool enabled_ = true;
+  bool repaintPending_ = false;  // the window is invalid as a whole until its next WM_PAINT
   Cursor cursor_ = Cursor::Default;
   AccessibleRole role_ = AccessibleRole::None;
   SurfaceHandlers handlers_;
