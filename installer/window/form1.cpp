@@ -1,5 +1,7 @@
 #include "installer/window/form1.h"
 
+#include <stdexcept>
+
 #include "installer/window/form1_layout.h"
 #include "installer/window/resource_ids.h"
 #include "platform/colour.h"
@@ -19,10 +21,10 @@ int ExtentToTwips(std::int32_t hundredthsOfMillimetre) {
 
 const platform::ControlDesign& DesignOf(const platform::DesignData& design, const ControlLayout& layout) {
   const platform::ControlDesign* found = design.Find(layout.name);
-  if (!found) throw platform::DesignDataError(0, "no control named " + std::string(layout.name));
+  if (!found) throw std::runtime_error("the window's design data has no control named " + std::string(layout.name));
   if (found->className != layout.className)
-    throw platform::DesignDataError(0, std::string(layout.name) + " is a " + found->className + ", not a " +
-                                           std::string(layout.className));
+    throw std::runtime_error("the window's design data makes " + std::string(layout.name) + " a " +
+                             found->className + ", not a " + std::string(layout.className));
   return *found;
 }
 

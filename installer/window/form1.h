@@ -17,9 +17,9 @@ namespace installer {
 
 class Form1 final : public FormView {
  public:
-  // Builds the window hidden; a design that lacks a control, names it with
-  // another class or holds a value of the wrong type throws
-  // platform::DesignDataError or platform::PropertyConversionError.
+  // Builds the window hidden; a design that lacks a control or names it with
+  // another class throws std::runtime_error, one that holds a value of the
+  // wrong type platform::PropertyConversionError.
   Form1(platform::Services services, const platform::DesignData& design);
   ~Form1() override;
   Form1(const Form1&) = delete;

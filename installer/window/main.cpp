@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <stdexcept>
 #include <string>
 
 #include "installer/window/form1.h"
@@ -20,7 +21,7 @@ namespace {
 
 platform::DesignData LoadForm1Design() {
   auto text = platform::win32::LoadDataResource(IDR_FORM1_DESIGN);
-  if (!text) throw platform::DesignDataError(0, "the window's design data is missing");
+  if (!text) throw std::runtime_error("the window's design data is missing");
   return platform::ParseDesignData(*text);
 }
 
