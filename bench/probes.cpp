@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "tests/e2e/e2e_support.h"
+
 namespace bench {
 namespace {
 
@@ -21,38 +23,6 @@ double FileTimeMs(const FILETIME& time) {
   value.LowPart = time.dwLowDateTime;
   value.HighPart = time.dwHighDateTime;
   return static_cast<double>(value.QuadPart) / 10000.0;  // 100 ns units
-}
-
-std::wstring ClassOf(HWND window) {
-  wchar_t buffer[64] = {};
-  GetClassNameW(window, buffer, 64);
-  return buffer;
-}
-
-struct WindowSearch {
-  DWORD processId;
-  bool dialog;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<WindowSearch*>(data);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
-  const bool isDialog = ClassOf(window) == L"#32770";
-  const bool captioned = (GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
-  if (search->dialog ? isDialog : (!isDialog && captioned)) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND FindShown(DWORD processId, bool dialog) {
-  WindowSearch search{processId, dialog};
-  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
 }
 
 void PumpMessages() {
@@ -137,8 +107,10 @@ std::optional<double> PollTightly(const std::function<bool()>& condition, std::c
   }
 }
 
-HWND ShownMainWindow(DWORD processId) { return FindShown(processId, false); }
-HWND ShownMessageBox(DWORD processId) { return FindShown(processId, true); }
+HWND ShownMainWindow(DWORD processId) { return e2e::FindShownWindow(processId, e2e::ShownWindow::Main); }
+HWND ShownMessageBox(DWORD processId) {
+  return e2e::FindShownWindow(processId, e2e::ShownWindow::MessageBox);
+}
 
 StartedProgram::StartedProgram(const std::filesystem::path& exe, const std::wstring& arguments,
                                const std::filesystem::path& workingFolder, DWORD creationFlags,

@@ -156,28 +156,9 @@ std::wstring ClassOf(HWND window) {
   return buffer;
 }
 
-struct WindowSearch {
-  DWORD processId;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectVisibleWindowOfProcess(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<WindowSearch*>(data);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == search->processId && IsWindowVisible(window)) search->found.push_back(window);
-  return TRUE;
-}
-
 BOOL CALLBACK CollectChild(HWND child, LPARAM data) {
   reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
   return TRUE;
-}
-
-std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
-  WindowSearch search{processId, {}};
-  EnumWindows(CollectVisibleWindowOfProcess, reinterpret_cast<LPARAM>(&search));
-  return search.found;
 }
 
 std::vector<wchar_t> EnvironmentWith(const std::vector<std::wstring>& extra) {
@@ -211,6 +192,36 @@ void SendKey(WORD key, bool up) {
 
 }  // namespace
 
+namespace {
+
+struct ShownWindowSearch {
+  DWORD processId;
+  ShownWindow kind;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchShownWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<ShownWindowSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
+  const bool isMessageBox = ClassOf(window) == L"#32770";
+  const bool captioned = (GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+  if (search->kind == ShownWindow::MessageBox ? isMessageBox : (!isMessageBox && captioned)) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+HWND FindShownWindow(DWORD processId, ShownWindow kind) {
+  ShownWindowSearch search{processId, kind};
+  EnumWindows(MatchShownWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 InstallerRun::InstallerRun(const AppFolder& folder, std::vector<std::wstring> environment) {
   const fs::path exe = folder.Path() / L"IlvoInstaller.exe";
   std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
@@ -237,16 +248,7 @@ InstallerRun::~InstallerRun() {
 bool InstallerRun::Running() const { return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
 
 HWND InstallerRun::WaitForWindow(std::chrono::milliseconds timeout) {
-  WaitUntil(
-      [&] {
-        for (HWND window : TopLevelWindowsOf(processId_))
-          if (ClassOf(window) != L"#32770" && (GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION) {
-            window_ = window;
-            return true;
-          }
-        return false;
-      },
-      timeout);
+  WaitUntil([&] { return (window_ = FindShownWindow(processId_, ShownWindow::Main)) != nullptr; }, timeout);
   return window_;
 }
 
@@ -270,16 +272,8 @@ HWND InstallerRun::FindControl(const std::wstring& text, bool visibleOnly) const
 
 std::optional<MessageBoxSeen> InstallerRun::WaitForMessageBox(std::chrono::milliseconds timeout) {
   MessageBoxSeen seen;
-  WaitUntil(
-      [&] {
-        for (HWND window : TopLevelWindowsOf(processId_))
-          if (ClassOf(window) == L"#32770") {
-            seen.window = window;
-            return true;
-          }
-        return false;
-      },
-      timeout);
+  WaitUntil([&] { return (seen.window = FindShownWindow(processId_, ShownWindow::MessageBox)) != nullptr; },
+            timeout);
   if (!seen.window) return std::nullopt;
   seen.title = WindowText(seen.window);
   HWND text = GetDlgItem(seen.window, 0xFFFF);

@@ -83,6 +83,11 @@ bool VoiceKeyExists();
 std::optional<std::string> ReadAnsiString(const std::wstring& key, const wchar_t* name);  // raw bytes
 std::optional<DWORD> ReadDword(const std::wstring& key, const wchar_t* name);
 
+// A shown top-level window of the process: its main window (captioned, not a
+// dialog) or a message box; null when there is none yet.
+enum class ShownWindow { Main, MessageBox };
+HWND FindShownWindow(DWORD processId, ShownWindow kind);
+
 struct MessageBoxSeen {
   HWND window = nullptr;
   std::wstring title;

@@ -20,6 +20,7 @@
 #include "tests/support/screen_capture.h"
 #include "tests/support/wait.h"
 #include "tests/support/wine_paths.h"
+#include "tests/support/window_rect.h"
 
 namespace {
 
@@ -38,15 +39,8 @@ std::filesystem::path& GalleryExe() {
 using test_support::WaitUntil;
 using test_support::WindowsPath;
 
-RECT WindowRectOf(HWND window) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  return rect;
-}
-
-bool SameRect(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
+using test_support::SameRect;
+using test_support::WindowRectOf;
 
 // One run of the gallery; ended by force if a test leaves it running.
 class GalleryRun {

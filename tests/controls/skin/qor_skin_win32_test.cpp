@@ -13,6 +13,7 @@
 #include "controls/skin/win32_skin_window_ops.h"
 #include "platform/win32/control_site.h"
 #include "platform/win32/host_window.h"
+#include "tests/support/window_rect.h"
 
 namespace {
 
@@ -50,15 +51,8 @@ class ParentWindow {
   HWND window_ = nullptr;
 };
 
-RECT WindowRectOf(HWND window) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  return rect;
-}
-
-bool SameRect(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
+using test_support::SameRect;
+using test_support::WindowRectOf;
 
 std::string Describe(const RECT& r) {
   return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
