@@ -5,7 +5,30 @@
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=zh_CN.UTF-8
-export WINEARCH=win32
+
+# Which Wine loader runs the Windows programs here. Wine's 32-bit loader needs
+# a kernel that runs 32-bit Linux programs; where it cannot, the tests run the
+# x86_64 build of the same tree under the 64-bit loader in a win64 prefix.
+# ILVO_WINE_ARCH=win32|win64 forces either path.
+wine_env_choose_arch() {
+  case "${ILVO_WINE_ARCH:-}" in
+    win32|win64) ILVO_WINE_ARCH_WHY="forced by ILVO_WINE_ARCH" ;;
+    "")
+      if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+        ILVO_WINE_ARCH=win32
+        ILVO_WINE_ARCH_WHY="this machine runs 32-bit programs (/lib/ld-linux.so.2 --version works)"
+      else
+        ILVO_WINE_ARCH=win64
+        ILVO_WINE_ARCH_WHY="this machine cannot run 32-bit programs (/lib/ld-linux.so.2 --version fails)"
+      fi ;;
+    *) echo "ILVO_WINE_ARCH must be win32 or win64, not '$ILVO_WINE_ARCH'" >&2; return 1 ;;
+  esac
+  export ILVO_WINE_ARCH WINEARCH="$ILVO_WINE_ARCH"
+  if [ "$ILVO_WINE_ARCH" = win64 ]; then ILVO_WINE=/usr/lib/wine/wine64; else ILVO_WINE=wine; fi
+  export ILVO_WINE
+  echo "Windows path: $ILVO_WINE_ARCH under $ILVO_WINE, $ILVO_WINE_ARCH_WHY"
+}
+wine_env_choose_arch
 
 WINE_ENV_XVFB_PID=""
 
@@ -25,17 +48,17 @@ wine_env_start() {  # $1: prefix folder
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     wineserver -p
-    wineboot -i >/dev/null 2>&1
+    "$ILVO_WINE" wineboot -i >/dev/null 2>&1
     # Without a window manager Wine waits for one when a window closes.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    "$ILVO_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     # Message boxes and windows drawn the same on every run.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+    "$ILVO_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
   else
     wineserver -p
   fi
   # Start the prefix's background services now, detached from our output:
   # started by the first test instead, they would hold its pipe open.
-  wine cmd /c exit >/dev/null 2>&1 </dev/null
+  "$ILVO_WINE" cmd /c exit >/dev/null 2>&1 </dev/null
 }
 
 # Maps a drive letter of the prefix to a folder: wine_env_map_drive y /path

@@ -23,9 +23,20 @@ class Key {
   HKEY key_ = nullptr;
 };
 
+// The record lives where the 32-bit program's HKEY_LOCAL_MACHINE\Software is,
+// which is where the voice host reads it: name that view, so a 64-bit build
+// on 64-bit Windows reads and writes the same keys (a 32-bit build on 32-bit
+// Windows has only that view).
+constexpr REGSAM kView = KEY_WOW64_32KEY;
+
+LONG CreateKeyIn32BitView(const std::string& path, Key& key) {
+  return RegCreateKeyExA(HKEY_LOCAL_MACHINE, ToAnsi(path).c_str(), 0, nullptr, 0, MAXIMUM_ALLOWED | kView, nullptr,
+                         key.Out(), nullptr);
+}
+
 long SetValue(const std::string& path, const std::string& name, DWORD type, const BYTE* data, DWORD size) {
   Key key;
-  const LONG created = RegCreateKeyA(HKEY_LOCAL_MACHINE, ToAnsi(path).c_str(), key.Out());
+  const LONG created = CreateKeyIn32BitView(path, key);
   if (created != ERROR_SUCCESS) return created;
   return RegSetValueExA(key.Get(), ToAnsi(name).c_str(), 0, type, data, size);
 }
@@ -34,12 +45,12 @@ long SetValue(const std::string& path, const std::string& name, DWORD type, cons
 
 long Registry::OpenKey(const std::string& path) {
   Key key;
-  return RegOpenKeyA(HKEY_LOCAL_MACHINE, ToAnsi(path).c_str(), key.Out());
+  return RegOpenKeyExA(HKEY_LOCAL_MACHINE, ToAnsi(path).c_str(), 0, MAXIMUM_ALLOWED | kView, key.Out());
 }
 
 long Registry::CreateKey(const std::string& path) {
   Key key;
-  return RegCreateKeyA(HKEY_LOCAL_MACHINE, ToAnsi(path).c_str(), key.Out());
+  return CreateKeyIn32BitView(path, key);
 }
 
 long Registry::SetString(const std::string& path, const std::string& name, const std::string& value) {
@@ -54,7 +65,7 @@ long Registry::SetDword(const std::string& path, const std::string& name, std::u
 }
 
 long Registry::DeleteKey(const std::string& path) {
-  return RegDeleteKeyA(HKEY_LOCAL_MACHINE, ToAnsi(path).c_str());
+  return RegDeleteKeyExA(HKEY_LOCAL_MACHINE, ToAnsi(path).c_str(), kView, 0);
 }
 
 }  // namespace platform::win32

@@ -105,10 +105,14 @@ void AppFolder::PlaceVoiceFiles(std::vector<const wchar_t*> extensions) {
 
 bool AppFolder::VoiceFileExists(const wchar_t* extension) const { return fs::exists(VoiceFile(extension)); }
 
+// The record is read and removed in the installer's view of HKEY_LOCAL_MACHINE:
+// the 32-bit one, whichever build runs the tests. The view applies to the key
+// opened with it, so the voice key goes through its parent opened in that view.
 void DeleteVoiceRecord() {
-  RegDeleteTreeW(HKEY_LOCAL_MACHINE, kVoiceKey.c_str());
   HKEY parent = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kVoiceParentKey.c_str(), 0, KEY_SET_VALUE, &parent) == ERROR_SUCCESS) {
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kVoiceParentKey.c_str(), 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &parent) ==
+      ERROR_SUCCESS) {
+    RegDeleteTreeW(parent, kVoiceId.c_str());
     RegDeleteValueW(parent, L"VOICEDIR");
     RegCloseKey(parent);
   }
@@ -116,12 +120,12 @@ void DeleteVoiceRecord() {
 
 bool VoiceKeyExists() {
   KeyCloser key;
-  return RegOpenKeyExW(HKEY_LOCAL_MACHINE, kVoiceKey.c_str(), 0, KEY_READ, &key.key) == ERROR_SUCCESS;
+  return RegOpenKeyExW(HKEY_LOCAL_MACHINE, kVoiceKey.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &key.key) == ERROR_SUCCESS;
 }
 
 std::optional<std::string> ReadAnsiString(const std::wstring& path, const wchar_t* name) {
   KeyCloser key;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key.key) != ERROR_SUCCESS) return std::nullopt;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &key.key) != ERROR_SUCCESS) return std::nullopt;
   std::string wideName(name, name + wcslen(name));
   DWORD type = 0, size = 0;
   if (RegQueryValueExA(key.key, wideName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
@@ -134,7 +138,7 @@ std::optional<std::string> ReadAnsiString(const std::wstring& path, const wchar_
 
 std::optional<DWORD> ReadDword(const std::wstring& path, const wchar_t* name) {
   KeyCloser key;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key.key) != ERROR_SUCCESS) return std::nullopt;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &key.key) != ERROR_SUCCESS) return std::nullopt;
   DWORD type = 0, value = 0, size = sizeof value;
   if (RegQueryValueExW(key.key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
       type != REG_DWORD)

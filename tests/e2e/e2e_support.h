@@ -34,7 +34,8 @@ BuildFiles& Files();
 void ParseArguments(int argc, char** argv);
 using test_support::WindowsPath;
 
-inline const std::wstring kVoiceKey = L"Software\\TIRELUNA2\\DATABASE\\VOICE\\KT3WQ8ZRMD5LXNVC";
+inline const std::wstring kVoiceId = L"KT3WQ8ZRMD5LXNVC";
+inline const std::wstring kVoiceKey = L"Software\\TIRELUNA2\\DATABASE\\VOICE\\" + kVoiceId;
 inline const std::wstring kVoiceParentKey = L"Software\\TIRELUNA2\\DATABASE\\VOICE";
 
 // A throwaway application folder below the temp folder; removed (attributes

@@ -185,7 +185,7 @@ TEST_F(SkinTest, SavedPropertiesLoadBackUnderTheirKeys) {
 TEST_F(SkinTest, LoadingRunsOnePassPerLayoutSetterAndNoneForCancel) {
   Create(false);
   skin->UserControl_ReadProperties(platform::PropertyBag{});
-  const long passesForDefaults = Count("Resize");
+  const auto passesForDefaults = Count("Resize");
   EXPECT_EQ(passesForDefaults, 7);
 
   events.clear();

@@ -142,7 +142,7 @@ class SkinOnWindow : public ::testing::Test {
     Send(WM_LBUTTONDBLCLK, MK_LBUTTON, 5, 5);
     Send(WM_LBUTTONUP, 0, 5, 5);
   }
-  long Count(const std::string& name) const { return std::count(events.begin(), events.end(), name); }
+  std::ptrdiff_t Count(const std::string& name) const { return std::count(events.begin(), events.end(), name); }
 };
 
 TEST_F(SkinOnWindow, AttachStripsTheFrameAndCoversTheParent) {

@@ -94,7 +94,7 @@ class SkinTest : public ::testing::Test {
   void TitleDoubleClick() { TitleBar().Handlers().dblClick(); }
   void ClickSysButton(int index) { SysButton(index).Handlers().click(); }
 
-  long Count(const std::string& name) const { return std::count(events.begin(), events.end(), name); }
+  std::ptrdiff_t Count(const std::string& name) const { return std::count(events.begin(), events.end(), name); }
 
   // Lines of the face gradient: those that span the whole width from x 0.
   std::vector<fakes::DrawOp> GradientLines() const {

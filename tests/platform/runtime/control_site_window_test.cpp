@@ -93,7 +93,9 @@ TEST_F(SurfaceWindow, AccessibilityClientsGetAProxyNamedAfterTheWindowText) {
     EXPECT_EQ(SendMessageW(site.Handle(), WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_WINDOW)), 0);
 
     IAccessible* accessible = nullptr;
-    ASSERT_EQ(AccessibleObjectFromWindow(site.Handle(), static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+    // __uuidof, not IID_IAccessible: the x86_64 MinGW import library resolves
+    // that symbol to an import thunk, whose bytes are then taken for the GUID.
+    ASSERT_EQ(AccessibleObjectFromWindow(site.Handle(), static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                          reinterpret_cast<void**>(&accessible)),
               S_OK);
     ASSERT_NE(accessible, nullptr);

@@ -106,12 +106,24 @@ std::uint64_t WriteTime(const std::string& path) {
   return (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime;
 }
 
-void DeleteTree(const std::string& path) { RegDeleteTreeA(HKEY_LOCAL_MACHINE, ToAnsi(path).c_str()); }
+// The installer's view of HKEY_LOCAL_MACHINE: the 32-bit one, whichever build
+// runs the tests. The view applies to the key opened with it, so the tree is
+// removed through its parent opened in that view.
+void DeleteTree(const std::string& path) {
+  const std::size_t split = path.rfind('\\');
+  if (split == std::string::npos) return;
+  HKEY parent = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ToAnsi(path.substr(0, split)).c_str(), 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY,
+                    &parent) != ERROR_SUCCESS)
+    return;
+  RegDeleteTreeA(parent, ToAnsi(path.substr(split + 1)).c_str());
+  RegCloseKey(parent);
+}
 
 RawValue ReadValue(const std::string& key, const std::string& name) {
   RawValue value;
   HKEY handle = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ToAnsi(key).c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return value;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ToAnsi(key).c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &handle) != ERROR_SUCCESS) return value;
   DWORD size = 0;
   if (RegQueryValueExA(handle, ToAnsi(name).c_str(), nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
     value.bytes.resize(size);
@@ -126,7 +138,7 @@ RawValue ReadValue(const std::string& key, const std::string& name) {
 
 bool KeyExists(const std::string& key) {
   HKEY handle = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ToAnsi(key).c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ToAnsi(key).c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &handle) != ERROR_SUCCESS) return false;
   RegCloseKey(handle);
   return true;
 }
@@ -134,7 +146,7 @@ bool KeyExists(const std::string& key) {
 std::vector<std::string> ValueNames(const std::string& key) {
   std::vector<std::string> names;
   HKEY handle = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ToAnsi(key).c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return names;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ToAnsi(key).c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &handle) != ERROR_SUCCESS) return names;
   for (DWORD i = 0;; ++i) {
     char name[256];
     DWORD length = sizeof name;

@@ -1,0 +1,14 @@
+# Cross build for 64-bit Windows with MinGW-w64 (posix thread model, for std::mutex).
+# Used to run the Windows tests under Wine's 64-bit loader on machines whose
+# kernel cannot run 32-bit programs; the shipped program stays the i686 build.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# The `wine` wrapper goes through the 32-bit loader first: call the 64-bit one.
+set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
