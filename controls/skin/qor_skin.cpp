@@ -244,7 +244,8 @@ void QORSkin::DrawGradient(platform::Colour colour, double spacing) {
   FaceColour = colour;
   surface.Clear(colour);
   const double width = surface.WidthTwips();
-  for (const auto& line : skin::GradientLines(colour, spacing, surface.HeightTwips()))
+  // A system colour reference shades from the system's present colour.
+  for (const auto& line : skin::GradientLines(surface.Resolve(colour), spacing, surface.HeightTwips()))
     if (line.colour) surface.Line(0, line.y, width, line.y, *line.colour, platform::Units::Twips);
 }
 
