@@ -22,7 +22,8 @@ out="$ILVO_ROOT/build/gallery"
 mkdir -p "$out"
 trap wine_env_stop EXIT
 had_display="${DISPLAY:-}"
-wine_env_start "$out/wineprefix"
+# One prefix per architecture: a prefix is made for one and cannot change.
+wine_env_start "$out/wineprefix-$ILVO_WINE_ARCH"
 if [ -n "$had_display" ]; then
   "$ILVO_WINE" "$exe"
 else
