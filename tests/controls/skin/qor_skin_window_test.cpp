@@ -170,6 +170,16 @@ TEST_F(SkinTest, RubberBandIsErasedOnEveryPath) {
   FaceUp(7100, 5100);
   EXPECT_EQ(ops.parentRect, before);
 
+  // Another window took the capture while the button was held.
+  FaceDown(static_cast<float>(site.surface.widthTwips - 10), static_cast<float>(site.surface.heightTwips - 10));
+  FaceMove(7000, 5000);
+  ASSERT_TRUE(skin->Sizing());
+  site.handlers.captureLost();
+  EXPECT_FALSE(skin->Sizing());
+  EXPECT_TRUE(ops.ScreenClean());
+  FaceUp(7000, 5000);
+  EXPECT_EQ(ops.parentRect, before);
+
   // The skin goes while the band shows.
   FaceDown(static_cast<float>(site.surface.widthTwips - 10), static_cast<float>(site.surface.heightTwips - 10));
   FaceMove(7000, 5000);
