@@ -59,7 +59,7 @@ std::string Application::Folder() { return FolderOfModulePath(Narrow(ModulePath(
 
 bool Application::PreviousInstance() { return previousInstance_; }
 
-void Application::SetOwnerWindow(HWND window) { owner_ = window; }
+void Application::SetOwnerWindow(void* window) { owner_ = window; }
 
 void Application::EndProgram() { ExitProcess(0); }
 
@@ -85,7 +85,7 @@ int Application::MessageBox(const std::string& text, const std::string& title, M
   if (icon == MessageIcon::Critical) style |= MB_ICONERROR;
   // The program's window owns every box, also when another program is in
   // front (the thread then has no active window), so the box stays modal to it.
-  HWND owner = IsWindow(owner_) ? owner_ : GetActiveWindow();
+  HWND owner = IsWindow(static_cast<HWND>(owner_)) ? static_cast<HWND>(owner_) : GetActiveWindow();
   return MessageBoxW(owner, Widen(text).c_str(), Widen(title).c_str(), style);
 }
 

@@ -1,14 +1,9 @@
 #pragma once
 // Application service: folder, previous instance, end, event pump and
 // message boxes.
-#include <windows.h>
-
 #include <string>
 
 #include "platform/services.h"
-
-// windows.h maps this name to its A/W form; the service keeps its own.
-#undef MessageBox
 
 namespace platform::win32 {
 
@@ -32,7 +27,7 @@ class Application final : public platform::Application {
   // empty; a WM_QUIT met on the way is posted again for the main loop.
   void DoEvents() override;
   // The program's one window, which owns every message box from now on.
-  void SetOwnerWindow(HWND window);
+  void SetOwnerWindow(void* window);  // an HWND
   // MessageBoxW owned by the program's window (before there is one, by the
   // thread's active window); returns IDOK (1), IDCANCEL (2) and so on.
   int MessageBox(const std::string& text, const std::string& title, MessageButtons buttons,
@@ -40,7 +35,7 @@ class Application final : public platform::Application {
 
  private:
   void* mutex_ = nullptr;  // owned
-  HWND owner_ = nullptr;   // not owned
+  void* owner_ = nullptr;  // an HWND, not owned
   bool previousInstance_ = false;
 };
 

@@ -80,7 +80,7 @@ class TemporaryFile {
     return FlushFileBuffers(file.Get()) != 0 && file.Close();
   }
 
-  // Takes the target's place. Windows refuses to replace a read-only file.
+  // Takes the target's place.
   bool MoveTo(const std::wstring& target) {
     if (path_.empty() ||
         !MoveFileExW(path_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
@@ -127,6 +127,9 @@ bool FileSystem::ReplaceWithText(const std::string& path, const std::vector<std:
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
   const std::wstring target = Widen(path);
+  // Windows refuses to replace a read-only file; Wine, run as root, would not.
+  const DWORD oldAttributes = GetFileAttributesW(target.c_str());
+  if (oldAttributes != INVALID_FILE_ATTRIBUTES && (oldAttributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
   const std::size_t slash = target.find_last_of(L'\\');
   TemporaryFile next(slash == std::wstring::npos ? std::wstring(L".") : target.substr(0, slash));
   return next.Write(EncodeText(text)) && next.MoveTo(target);

@@ -136,6 +136,19 @@ std::optional<std::string> ReadAnsiString(const std::wstring& path, const wchar_
   return data;
 }
 
+std::optional<std::wstring> ReadWideString(const std::wstring& path, const wchar_t* name) {
+  KeyCloser key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &key.key) != ERROR_SUCCESS)
+    return std::nullopt;
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExW(key.key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
+    return std::nullopt;
+  std::wstring data(size / sizeof(wchar_t), L'\0');
+  RegQueryValueExW(key.key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+  data.resize(size / sizeof(wchar_t));
+  return data;
+}
+
 std::optional<DWORD> ReadDword(const std::wstring& path, const wchar_t* name) {
   KeyCloser key;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &key.key) != ERROR_SUCCESS) return std::nullopt;
