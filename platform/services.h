@@ -20,6 +20,8 @@ class Registry {
   virtual long SetString(const std::string& path, const std::string& name, const std::string& value) = 0;
   virtual long SetDword(const std::string& path, const std::string& name, std::uint32_t value) = 0;
   virtual long DeleteKey(const std::string& path) = 0;  // RegDeleteKeyA: fails on a key with subkeys
+  // Removes the key with all its subkeys and values.
+  virtual long DeleteKeyTree(const std::string& path) = 0;
 };
 
 enum class SearchAttributes : int { Normal = 0, Folders = 16 };
@@ -30,6 +32,12 @@ class TextFile {
   // Writes the line in the ANSI code page followed by CR LF.
   virtual bool WriteLine(const std::string& line) = 0;
   virtual bool Close() = 0;  // flushes; false when something could not be written
+};
+
+// Where a file or folder really is.
+struct FileLocation {
+  bool isLink = false;     // a reparse point: symbolic link, junction, mount point
+  std::string finalPath;   // every link resolved, without a \\?\ prefix
 };
 
 class FileSystem {
@@ -43,6 +51,9 @@ class FileSystem {
   virtual bool RemoveFolder(const std::string& path) = 0;  // false: not empty, in use, missing
   // Opens for appending, creating the file; null when it cannot be opened.
   virtual std::unique_ptr<TextFile> OpenForAppend(const std::string& path) = 0;
+  // Opens the file or folder itself and asks where it is; nothing when it
+  // cannot be opened (missing, say).
+  virtual std::optional<FileLocation> Locate(const std::string& path) = 0;
 };
 
 inline constexpr std::uint32_t kStillActive = 259;

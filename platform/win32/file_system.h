@@ -14,6 +14,11 @@ class FileSystem final : public platform::FileSystem {
   // Opens or creates the file for writing at its end; lines are written in
   // the ANSI code page with CR LF.
   std::unique_ptr<TextFile> OpenForAppend(const std::string& path) override;
+  // Opens the entry itself (FILE_FLAG_OPEN_REPARSE_POINT) for its attributes,
+  // and followed through its links for GetFinalPathNameByHandleW. Wine shows
+  // a Unix symbolic link to a folder as a reparse point; one to a file only
+  // by its final path.
+  std::optional<FileLocation> Locate(const std::string& path) override;
 };
 
 }  // namespace platform::win32

@@ -35,12 +35,14 @@ class FakeRegistry : public platform::Registry {
   CallLog* log = nullptr;
   bool failWrites = false;  // CreateKey, SetString, SetDword and DeleteKey answer access denied
   bool failReads = false;   // OpenKey answers access denied
+  bool treesStay = false;   // DeleteKeyTree answers access denied (a key the user may not delete)
 
   long OpenKey(const std::string& path) override;
   long CreateKey(const std::string& path) override;
   long SetString(const std::string& path, const std::string& name, const std::string& value) override;
   long SetDword(const std::string& path, const std::string& name, std::uint32_t value) override;
   long DeleteKey(const std::string& path) override;
+  long DeleteKeyTree(const std::string& path) override;
 
   bool HasKey(const std::string& path) const;
   const Value* Find(const std::string& path, const std::string& name) const;
@@ -65,6 +67,8 @@ class FakeFileSystem : public platform::FileSystem {
     std::uint32_t attributes = 0;
     std::string content;  // files: what was written (UTF-8, lines ended by CR LF)
     bool inUse = false;   // held open by another program without sharing
+    std::string linkTarget;     // a link: the path it leads to; empty for none
+    bool reparsePoint = false;  // the link shows as a reparse point
   };
 
   CallLog* log = nullptr;
@@ -79,6 +83,8 @@ class FakeFileSystem : public platform::FileSystem {
   // Adds a file (creating its folders) or a folder.
   void AddFile(const std::string& path, std::string content = {}, std::uint32_t attributes = 0);
   void AddFolder(const std::string& path, std::uint32_t attributes = 0);
+  // Makes an existing entry a link to target; Locate resolves through it.
+  void MakeLink(const std::string& path, const std::string& target, bool reparsePoint);
   bool Exists(const std::string& path) const;
   Entry* Get(const std::string& path);
   const Entry* Get(const std::string& path) const;
@@ -88,6 +94,8 @@ class FakeFileSystem : public platform::FileSystem {
   bool DeleteFile(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
   std::unique_ptr<platform::TextFile> OpenForAppend(const std::string& path) override;
+  // The path as given with every link on the way replaced by its target.
+  std::optional<platform::FileLocation> Locate(const std::string& path) override;
 
  private:
   struct Stored {
