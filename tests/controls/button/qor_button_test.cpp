@@ -228,10 +228,14 @@ TEST(QORButtonEvents, MouseDownComesAfterThePressedLookAndTheBoldCaption) {
     rig.Settle();
     std::optional<bool> boldInHandler;
     std::vector<BoxOp> boxesInHandler;
-    rig.button.SetEvents({.mouseDown = [&](MouseArgs) {
-      boldInHandler = rig.Captions().Bold();
-      boxesInHandler = rig.Boxes();
-    }});
+    rig.button.SetEvents({.mouseDown =
+                              [&](MouseArgs) {
+                                boldInHandler = rig.Captions().Bold();
+                                boxesInHandler = rig.Boxes();
+                              },
+                          .mouseMove = {},
+                          .mouseUp = {},
+                          .click = {}});
     (onLabel ? rig.Label().mouseDown : rig.site.handlers.mouseDown)({1, 0, 30, 30});
     EXPECT_EQ(boldInHandler, true);
     EXPECT_EQ(boxesInHandler, kPressedBoxes);
