@@ -126,6 +126,10 @@ int Form1Logic::VoiceFilesPresent() {
 
 bool Form1Logic::KeyPresent() { return services_.registry.OpenKey(record::VoiceKey(VoiceId)) == 0; }
 
+bool Form1Logic::KeyGone() {
+  return services_.registry.OpenKey(record::VoiceKey(VoiceId)) == platform::kKeyNotFound;
+}
+
 std::optional<std::string> Form1Logic::LocationProblem() {
   if (!platform::IsAbsoluteFolder(AppDir)) return std::string(texts::kCauseDataMissing);
   platform::FileSystem& files = services_.files;
@@ -275,9 +279,9 @@ void Form1Logic::UninstallVoice() {
   // belong to the voice and go with it; a key that stays is reported before
   // any file is touched, so the voice stays usable.
   DeleteVoiceRecord();
-  if (KeyPresent()) {
+  if (!KeyGone()) {
     services_.registry.DeleteKeyTree(record::VoiceKey(VoiceId));
-    if (KeyPresent()) fail(texts::kCauseRecordStays);
+    if (!KeyGone()) fail(texts::kCauseRecordStays);
   }
   bool removed = true;
   for (std::string_view ext : kVoiceFileExtensions) {

@@ -114,6 +114,8 @@ class Form1Logic {
   bool FileExists(const std::string& path);
   int VoiceFilesPresent();  // tests .vvd, .ddi, .ddb in this order
   bool KeyPresent();
+  // Stricter than !KeyPresent(): a key that cannot be read is not gone.
+  bool KeyGone();
   // Why the voice folder or a voice file is not what its path says, or nothing.
   std::optional<std::string> LocationProblem();
   void WaitForExtractor(std::uint32_t processId);

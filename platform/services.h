@@ -24,6 +24,9 @@ class Registry {
   virtual long DeleteKeyTree(const std::string& path) = 0;
 };
 
+// The result of OpenKey for a key that is not there (ERROR_FILE_NOT_FOUND).
+inline constexpr long kKeyNotFound = 2;
+
 enum class SearchAttributes : int { Normal = 0, Folders = 16 };
 
 class TextFile {
