@@ -46,6 +46,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     platform::win32::Processes processes;
     const platform::DesignData design = LoadForm1Design();
     installer::Form1 form({registry, files, processes, app}, design);
+    app.SetOwnerWindow(form.Handle());
     form.Run();
     return 0;
   } catch (const std::exception& error) {

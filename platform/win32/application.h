@@ -30,13 +30,16 @@ class Application final : public platform::Application {
   // program, and a quit left in the queue would wake the wait at once and
   // close that message box unseen.
   void DoEvents() override;
-  // MessageBoxW owned by the thread's active window; returns IDOK (1),
-  // IDCANCEL (2) and so on.
+  // The program's one window, which owns every message box from now on.
+  void SetOwnerWindow(void* window);  // an HWND
+  // MessageBoxW owned by the program's window (before there is one, by the
+  // thread's active window); returns IDOK (1), IDCANCEL (2) and so on.
   int MessageBox(const std::string& text, const std::string& title, MessageButtons buttons,
                  MessageIcon icon) override;
 
  private:
   void* mutex_ = nullptr;  // owned
+  void* owner_ = nullptr;  // an HWND, not owned
   bool previousInstance_ = false;
   std::optional<int> quitKept_;  // a WM_QUIT that DoEvents took from the queue
 };
