@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "installer/texts.h"
+#include "platform/paths.h"
 
 namespace installer {
 namespace {
@@ -90,6 +91,18 @@ LoadResult Form1Logic::Form_Load() {
 
 void Form1Logic::Form_Unload(std::int16_t& cancel) { cancel = Busy == 1 ? 1 : 0; }
 
+std::optional<std::string> Form1Logic::Form_QueryEndSession() const {
+  if (Busy != 1) return std::nullopt;
+  return std::string(VoiceState == kVoiceIncomplete ? texts::kSessionBlockedRepairing
+                                                    : texts::kSessionBlockedInstalling);
+}
+
+void Form1Logic::Form_EndSession() {
+  // The system ends the program anyway; ending it here, before the wait
+  // returns, keeps a half-extracted voice from being registered.
+  if (Busy == 1) services_.app.EndProgram();
+}
+
 void Form1Logic::Timer2_Timer() {
   view_.SetBarStyle(BarId::Bar2, 0);
   view_.SetBarValue(BarId::Bar2, FillCounter);
@@ -98,6 +111,9 @@ void Form1Logic::Timer2_Timer() {
 }
 
 bool Form1Logic::FileExists(const std::string& path) {
+  // Below a folder that is no full path every file would be looked up from
+  // the current folder: there is none.
+  if (!platform::IsAbsoluteFolder(AppDir)) return false;
   return !services_.files.Dir(path, SearchAttributes::Normal).empty();
 }
 
@@ -109,6 +125,38 @@ int Form1Logic::VoiceFilesPresent() {
 }
 
 bool Form1Logic::KeyPresent() { return services_.registry.OpenKey(record::VoiceKey(VoiceId)) == 0; }
+
+bool Form1Logic::KeyGone() {
+  return services_.registry.OpenKey(record::VoiceKey(VoiceId)) == platform::kKeyNotFound;
+}
+
+std::optional<std::string> Form1Logic::LocationProblem() {
+  if (!platform::IsAbsoluteFolder(AppDir)) return std::string(texts::kCauseDataMissing);
+  platform::FileSystem& files = services_.files;
+  const VoicePaths paths = Paths();
+  const std::optional<platform::FileLocation> folder = files.Locate(paths.VoiceFolder());
+  if (!folder) return std::nullopt;  // nothing there yet, so no voice file either
+  // Compared with where the application folder itself really is, so that a
+  // program started through a link, a mapped drive or a short name still
+  // finds its own voice folder.
+  std::string appFolder = AppDir;
+  while (appFolder.size() > 1 && appFolder.back() == '\\' && appFolder[appFolder.size() - 2] == '\\') {
+    appFolder.pop_back();
+  }
+  const std::optional<platform::FileLocation> app = files.Locate(appFolder);
+  const std::string expectedFolder = platform::JoinPath(app ? app->finalPath : appFolder, VoiceId);
+  if (folder->isLink || !platform::SamePathText(folder->finalPath, expectedFolder)) {
+    return std::string(texts::kCauseFolderLink);
+  }
+  for (std::string_view ext : kVoiceFileExtensions) {
+    const std::optional<platform::FileLocation> file = files.Locate(paths.VoiceFile(ext));
+    if (file && (file->isLink || !platform::SamePathText(file->finalPath,
+                                                         platform::JoinPath(expectedFolder, VoiceName + ext)))) {
+      return std::string(texts::kCauseFileLink);
+    }
+  }
+  return std::nullopt;
+}
 
 // ---- Registration record ----
 
@@ -174,6 +222,10 @@ void Form1Logic::ExtractVoice() {
     return;
   }
   const std::string_view failed = install ? texts::kInstallFailed : texts::kRepairFailed;
+  if (const std::optional<std::string> problem = LocationProblem()) {
+    view_.SetTimerEnabled(TimerId::Timer1, false);
+    EndWithMessage(std::string(failed) + "\r\n" + *problem, texts::kTitleError, MessageIcon::Critical);
+  }
 
   const std::optional<std::uint32_t> processId =
       services_.processes.StartHidden(Paths().Extractor(), ExtractCommandLine(install));
@@ -250,8 +302,19 @@ void Form1Logic::UninstallVoice() {
   if (VoiceState != kVoiceInstalled && VoiceState != kVoiceIncomplete) return;
   const VoicePaths paths = Paths();
   platform::FileSystem& files = services_.files;
+  const auto fail = [&](std::string_view cause) {
+    EndWithMessage(std::string(texts::kUninstallFailed) + "\r\n" + cause, texts::kTitleError, MessageIcon::Critical);
+  };
+  if (const std::optional<std::string> problem = LocationProblem()) fail(*problem);
 
+  // The record is read back: subkeys that others put below the voice key
+  // belong to the voice and go with it; a key that stays is reported before
+  // any file is touched, so the voice stays usable.
   DeleteVoiceRecord();
+  if (!KeyGone()) {
+    services_.registry.DeleteKeyTree(record::VoiceKey(VoiceId));
+    if (!KeyGone()) fail(texts::kCauseRecordStays);
+  }
   bool removed = true;
   for (std::string_view ext : kVoiceFileExtensions) {
     const std::string file = paths.VoiceFile(ext);
@@ -316,7 +379,8 @@ void Form1Logic::Image1_DblClick() {
   }
   // Written beside the old file first, then put in its place, so that the old
   // file stays whole when the export fails.
-  const bool exported = services_.files.ReplaceWithText(Paths().ExportFile(), ExportLines());
+  const bool exported =
+      platform::IsAbsoluteFolder(AppDir) && services_.files.ReplaceWithText(Paths().ExportFile(), ExportLines());
   if (!exported) {
     app.MessageBox(std::string(texts::kExportFailed), std::string(texts::kTitleError), MessageButtons::Ok,
                    MessageIcon::Critical);

@@ -16,8 +16,19 @@
 // - while Busy = 1 no install, repair or uninstall can start again;
 // - the export is written beside the old file and then takes its place, hidden
 //   or system as the old one may be; one it cannot replace (read-only) is
-//   reported and left whole, and no partial file stays behind.
+//   reported and left whole, and no partial file stays behind;
+// - an application folder that is not a full path ("X:\..." or
+//   "\\server\share") counts as missing installation data: nothing is
+//   looked up, extracted, registered, deleted or exported relative to the
+//   current folder;
+// - install, repair and uninstall first make sure that the voice folder and
+//   the voice files are where their paths say (no link out of the
+//   application folder); otherwise they touch nothing and report it;
+// - uninstall removes a voice key that has subkeys with them, and reports a
+//   failure, leaving the files, when the key still stays;
+// - while Busy = 1 the session may not end; ending anyway registers nothing.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,6 +62,12 @@ class Form1Logic {
   LoadResult Form_Load();
   // Sets cancel to 1 exactly while Busy = 1.
   void Form_Unload(std::int16_t& cancel);
+  // Asked when the session is about to end: the reason to show for holding
+  // it up while an extraction runs, or nothing when it may end.
+  std::optional<std::string> Form_QueryEndSession() const;
+  // The session ends now: during an extraction the program ends at once,
+  // registering nothing.
+  void Form_EndSession();
   void Timer2_Timer();
 
   // The registration record.
@@ -99,6 +116,10 @@ class Form1Logic {
   bool FileExists(const std::string& path);
   int VoiceFilesPresent();  // tests .vvd, .ddi, .ddb in this order
   bool KeyPresent();
+  // Stricter than !KeyPresent(): a key that cannot be read is not gone.
+  bool KeyGone();
+  // Why the voice folder or a voice file is not what its path says, or nothing.
+  std::optional<std::string> LocationProblem();
   // One value of the registration record: where it goes and what it holds.
   struct RecordValue {
     std::string key;

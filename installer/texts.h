@@ -32,10 +32,21 @@ inline constexpr std::string_view kCauseNoWait = "无法等待解压程序结束
 inline constexpr std::string_view kCauseNoExitCode = "无法读取解压程序的返回代码";
 inline constexpr std::string_view kCauseFilesIncomplete = "音源文件不完整";
 inline constexpr std::string_view kCauseRegistry = "无法写入注册表";
+// The voice folder or a voice file leads somewhere else than its path says.
+inline constexpr std::string_view kCauseFolderLink = "音源文件夹是一个链接";
+inline constexpr std::string_view kCauseFileLink = "音源文件是一个链接";
+// The program's folder is no full path: the same words as the caption.
+inline constexpr std::string_view kCauseDataMissing = "安装文件缺失";
 
 inline constexpr std::string_view kUninstallConfirm = "确定要卸载么？";
 inline constexpr std::string_view kUninstallSucceeded = "音源[删除]成功！";
 inline constexpr std::string_view kUninstallInUse = "音源正被使用，请结束后再卸载";
+inline constexpr std::string_view kUninstallFailed = "音源[删除]失败！";
+inline constexpr std::string_view kCauseRecordStays = "无法删除注册表记录";
+
+// Why the session may not end yet, as the system shows it.
+inline constexpr std::string_view kSessionBlockedInstalling = "正在安装音源，请稍候";
+inline constexpr std::string_view kSessionBlockedRepairing = "正在修复音源，请稍候";
 
 inline constexpr std::string_view kExportConfirm = "需要导出注册表到文件目录么？";
 inline constexpr std::string_view kExportFailed = "注册表导出失败！";

@@ -42,11 +42,22 @@ class Registry {
   virtual long SetString(const std::string& path, const std::string& name, const std::string& value) = 0;
   virtual long SetDword(const std::string& path, const std::string& name, std::uint32_t value) = 0;
   virtual long DeleteKey(const std::string& path) = 0;  // fails on a key with subkeys
+  // Removes the key with all its subkeys and values.
+  virtual long DeleteKeyTree(const std::string& path) = 0;
   // The value as stored; nothing when the key or the value cannot be read.
   virtual std::optional<RegistryValue> ReadValue(const std::string& path, const std::string& name) = 0;
 };
 
+// The result of OpenKey for a key that is not there (ERROR_FILE_NOT_FOUND).
+inline constexpr long kKeyNotFound = 2;
+
 enum class SearchAttributes : int { Normal = 0, Folders = 16 };
+
+// Where a file or folder really is.
+struct FileLocation {
+  bool isLink = false;     // a reparse point: symbolic link, junction, mount point
+  std::string finalPath;   // every link resolved, without a \\?\ prefix
+};
 
 class FileSystem {
  public:
@@ -57,6 +68,9 @@ class FileSystem {
   virtual std::string Dir(const std::string& path, SearchAttributes attributes) = 0;
   virtual bool DeleteFile(const std::string& path) = 0;    // false: in use, read-only, missing
   virtual bool RemoveFolder(const std::string& path) = 0;  // false: not empty, in use, missing
+  // Opens the file or folder itself and asks where it is; nothing when it
+  // cannot be opened (missing, say).
+  virtual std::optional<FileLocation> Locate(const std::string& path) = 0;
   // Makes the lines, each ended by CR LF, the whole content of the file: in
   // the ANSI code page when it can hold every character, else in UTF-16LE
   // after a byte-order mark. The text is written to a new file in the same

@@ -46,6 +46,8 @@ Form1::Form1(platform::Services services, const platform::DesignData& design)
     logic_.Form_Unload(cancel);
     return cancel != 0;
   });
+  window_.SetEndSessionHandlers({.blockReason = [this] { return logic_.Form_QueryEndSession(); },
+                                 .ended = [this] { logic_.Form_EndSession(); }});
 }
 
 Form1::~Form1() = default;

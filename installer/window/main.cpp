@@ -38,6 +38,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 #ifndef ILVO_TEST_WITHOUT_DLL_RESTRICTION
   platform::win32::RestrictDllSearchToSystemFolder();
 #endif
+  platform::win32::RefuseLinksFromNonAdministrators();
   try {
     platform::win32::Application app;
     platform::win32::Registry registry;

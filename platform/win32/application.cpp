@@ -61,14 +61,19 @@ bool Application::PreviousInstance() { return previousInstance_; }
 
 void Application::SetOwnerWindow(void* window) { owner_ = window; }
 
-void Application::EndProgram() { ExitProcess(0); }
+// A quit kept by DoEvents still gives the exit code it asked for.
+void Application::EndProgram() { ExitProcess(static_cast<UINT>(quitKept_.value_or(0))); }
 
-void Application::DoEvents() { ProcessPendingMessages(); }
+void Application::DoEvents() { ProcessPendingMessages(&quitKept_); }
 
-void ProcessPendingMessages() {
+void ProcessPendingMessages(std::optional<int>* keepQuit) {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
+      if (keepQuit != nullptr) {
+        *keepQuit = static_cast<int>(message.wParam);
+        continue;
+      }
       // Left for the program's own loop.
       PostQuitMessage(static_cast<int>(message.wParam));
       return;

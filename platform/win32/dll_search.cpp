@@ -15,4 +15,18 @@ void RestrictDllSearchToSystemFolder() {
   SetDllDirectoryW(L"");
 }
 
+void RefuseLinksFromNonAdministrators() {
+  // ProcessRedirectionTrustPolicy and its flag, newer than the headers we
+  // build with; a system without the policy refuses the call, which is fine.
+  constexpr int kProcessRedirectionTrustPolicy = 16;
+  constexpr DWORD kEnforceRedirectionTrust = 0x1;
+  using SetProcessMitigationPolicyFn = BOOL(WINAPI*)(int, PVOID, SIZE_T);
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  auto setPolicy = reinterpret_cast<SetProcessMitigationPolicyFn>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "SetProcessMitigationPolicy")));
+  if (!setPolicy) return;
+  DWORD flags = kEnforceRedirectionTrust;
+  setPolicy(kProcessRedirectionTrustPolicy, &flags, sizeof flags);
+}
+
 }  // namespace platform::win32

@@ -8,4 +8,9 @@ namespace platform::win32 {
 // Call first thing in the program, before any window or dialog code runs.
 void RestrictDllSearchToSystemFolder();
 
+// Opts the process into the redirection trust policy: links (junctions,
+// symbolic links) that a non-administrator created are not followed. Where
+// the system does not offer the policy nothing happens.
+void RefuseLinksFromNonAdministrators();
+
 }  // namespace platform::win32

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/paths.h"
 #include "platform/win32/text.h"
 
 // windows.h maps these names to their A/W forms; the service keeps its own.
@@ -50,6 +51,38 @@ class FileHandle {
  private:
   HANDLE handle_;
 };
+
+// A file or folder opened only to ask about it, closed when it goes out of scope.
+class Entry {
+ public:
+  Entry(const std::wstring& path, DWORD flags)
+      : handle_(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr)) {}
+  Entry(const Entry&) = delete;
+  Entry& operator=(const Entry&) = delete;
+  ~Entry() {
+    if (Valid()) CloseHandle(handle_);
+  }
+  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+std::optional<std::wstring> FinalPathOf(HANDLE handle) {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0) return std::nullopt;
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      return buffer;
+    }
+    buffer.resize(length + 1);  // too small: length is the size needed
+  }
+}
 
 // A new, uniquely named file in a folder; deleted again when it goes out of
 // scope unless it has been moved into place.
@@ -133,6 +166,20 @@ bool FileSystem::ReplaceWithText(const std::string& path, const std::vector<std:
   const std::size_t slash = target.find_last_of(L'\\');
   TemporaryFile next(slash == std::wstring::npos ? std::wstring(L".") : target.substr(0, slash));
   return next.Write(EncodeText(text)) && next.MoveTo(target);
+}
+
+std::optional<FileLocation> FileSystem::Locate(const std::string& path) {
+  const std::wstring widePath = Widen(path);
+  Entry itself(widePath, FILE_FLAG_OPEN_REPARSE_POINT);
+  if (!itself.Valid()) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (!GetFileInformationByHandle(itself.Get(), &information)) return std::nullopt;
+  Entry followed(widePath, 0);
+  if (!followed.Valid()) return FileLocation{.isLink = true, .finalPath = {}};  // a link that leads nowhere
+  const std::optional<std::wstring> finalPath = FinalPathOf(followed.Get());
+  if (!finalPath) return FileLocation{.isLink = false, .finalPath = {}};  // nowhere it can name
+  return FileLocation{.isLink = (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0,
+                      .finalPath = WithoutExtendedPrefix(Narrow(*finalPath))};
 }
 
 }  // namespace platform::win32

@@ -11,6 +11,11 @@ class FileSystem final : public platform::FileSystem {
   std::string Dir(const std::string& path, SearchAttributes attributes) override;
   bool DeleteFile(const std::string& path) override;    // DeleteFileW
   bool RemoveFolder(const std::string& path) override;  // RemoveDirectoryW
+  // Opens the entry itself (FILE_FLAG_OPEN_REPARSE_POINT) for its attributes,
+  // and followed through its links for GetFinalPathNameByHandleW. Wine shows
+  // a Unix symbolic link to a folder as a reparse point; one to a file only
+  // by its final path.
+  std::optional<FileLocation> Locate(const std::string& path) override;
   // The text goes to a file made by GetTempFileNameW beside the target, is
   // flushed, and replaces the target with MoveFileExW.
   bool ReplaceWithText(const std::string& path, const std::vector<std::string>& lines) override;

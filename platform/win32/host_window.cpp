@@ -126,6 +126,18 @@ void HostWindow::SetGotFocusHandler(std::function<void(const std::string&)> hand
 
 void HostWindow::SetCloseRequestHandler(std::function<bool()> cancelClose) { cancelClose_ = std::move(cancelClose); }
 
+void HostWindow::SetEndSessionHandlers(EndSessionHandlers handlers) { endSession_ = std::move(handlers); }
+
+BOOL HostWindow::OnQueryEndSession(HWND window) {
+  const std::optional<std::string> reason = endSession_.blockReason ? endSession_.blockReason() : std::nullopt;
+  if (!reason) {
+    ShutdownBlockReasonDestroy(window);
+    return TRUE;
+  }
+  ShutdownBlockReasonCreate(window, Widen(*reason).c_str());
+  return FALSE;
+}
+
 void HostWindow::Show() {
   if (!window_.Get()) return;
   ShowWindow(window_.Get(), SW_SHOW);
@@ -252,6 +264,14 @@ LRESULT HostWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
         if (ask()) return 0;
       }
       DestroyWindow(window);
+      return 0;
+    case WM_QUERYENDSESSION:
+      return OnQueryEndSession(window);
+    case WM_ENDSESSION:
+      if (wParam != FALSE && endSession_.ended) {
+        const auto ended = endSession_.ended;
+        ended();
+      }
       return 0;
     case WM_DESTROY:
       tearingDown_ = true;

@@ -21,6 +21,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -80,6 +81,15 @@ class HostWindow {
   // Asked on a close request (close box, Alt+F4, Close()); true keeps the
   // window open.
   void SetCloseRequestHandler(std::function<bool()> cancelClose);
+  // Asked when the session is about to end (WM_QUERYENDSESSION): a reason
+  // holds the session up and is shown by the system
+  // (ShutdownBlockReasonCreate); nothing lets it end. ended runs when the
+  // session ends all the same (WM_ENDSESSION with TRUE).
+  struct EndSessionHandlers {
+    std::function<std::optional<std::string>()> blockReason;
+    std::function<void()> ended;
+  };
+  void SetEndSessionHandlers(EndSessionHandlers handlers);
 
   // Shows and activates the window; the first visible, enabled, focusable
   // control in tab order takes the focus.
@@ -118,9 +128,11 @@ class HostWindow {
   void OnChildLeftTabOrder(HWND child);
   void OnOwnFocus();
   void RaiseGotFocus(HWND child);
+  BOOL OnQueryEndSession(HWND window);
 
   std::function<void(const std::string&)> gotFocus_;
   std::function<bool()> cancelClose_;
+  EndSessionHandlers endSession_;
   IconHandle bigIcon_;
   IconHandle smallIcon_;
   WindowTimers timers_;

@@ -94,4 +94,18 @@ std::optional<RegistryValue> Registry::ReadValue(const std::string& path, const 
   return RegistryValue{type, Narrow(text)};
 }
 
+long Registry::DeleteKeyTree(const std::string& path) {
+  const std::wstring widePath = Widen(path);
+  {
+    Key key;
+    const LONG opened = RegOpenKeyExW(HKEY_LOCAL_MACHINE, widePath.c_str(), 0,
+                                      DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE | kView,
+                                      key.Out());
+    if (opened != ERROR_SUCCESS) return opened;
+    const LONG emptied = RegDeleteTreeW(key.Get(), nullptr);  // subkeys and values; the key stays
+    if (emptied != ERROR_SUCCESS) return emptied;
+  }
+  return RegDeleteKeyExW(HKEY_LOCAL_MACHINE, widePath.c_str(), kView, 0);
+}
+
 }  // namespace platform::win32

@@ -14,6 +14,8 @@ class Registry final : public platform::Registry {
   long SetString(const std::string& path, const std::string& name, const std::string& value) override;
   long SetDword(const std::string& path, const std::string& name, std::uint32_t value) override;
   long DeleteKey(const std::string& path) override;
+  // RegDeleteTreeW on the key opened in the 32-bit view, then the key itself.
+  long DeleteKeyTree(const std::string& path) override;
   // RegQueryValueExW; a REG_SZ value's UTF-16 is given in UTF-8.
   std::optional<RegistryValue> ReadValue(const std::string& path, const std::string& name) override;
 };

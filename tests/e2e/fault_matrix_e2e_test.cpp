@@ -225,10 +225,12 @@ TEST_F(FaultMatrix, InstallWorksFromAnyApplicationFolder) {
     SCOPED_TRACE(c.what);
     DeleteVoiceRecord();
     AppFolder folder = c.make();
-    InstallerRun run(folder);
+    const fs::path showLog = folder.Path() / L"show.log";
+    InstallerRun run(folder, {L"ILVO_RAR_STANDIN_SHOW_LOG=" + showLog.wstring()});
     OpenIn(run, L"Ilvo - 音源不存在");
     run.Click(run.Control(IDC_QORBUTTON_AZ));
     ExpectOnlyMessage(run, L"提示", L"音源[安装]成功！");
+    EXPECT_EQ(ReadAll(showLog), "show 0\n") << "the extractor is started with its window hidden (SW_HIDE)";
     for (const wchar_t* extension : {L".vvd", L".ddi", L".ddb"}) EXPECT_TRUE(folder.VoiceFileExists(extension));
     EXPECT_EQ(ReadDword(kVoiceKey, L"INSTALLED"), 1u);
     if (!c.voicedir.empty()) {

@@ -96,6 +96,15 @@ long FakeRegistry::DeleteKey(const std::string& path) {
   return 0;
 }
 
+long FakeRegistry::DeleteKeyTree(const std::string& path) {
+  Note(log, "DeleteKeyTree " + path);
+  if (failWrites || treesStay) return kErrorAccessDenied;
+  const std::string key = KeyOf(path);
+  if (keys_.count(key) == 0) return kErrorFileNotFound;
+  std::erase_if(keys_, [&](const auto& entry) { return entry.first == key || entry.first.rfind(key + "\\", 0) == 0; });
+  return 0;
+}
+
 bool FakeRegistry::HasKey(const std::string& path) const { return keys_.count(KeyOf(path)) != 0; }
 
 const FakeRegistry::Value* FakeRegistry::Find(const std::string& path, const std::string& name) const {
@@ -121,7 +130,7 @@ std::vector<std::string> FakeRegistry::ValueNames(const std::string& path) const
 void FakeFileSystem::AddFolder(const std::string& path, std::uint32_t attributes) {
   const std::string key = KeyOf(path);
   if (IsDrive(key) || key.empty()) return;
-  AddFolder(path.substr(0, path.find_last_of('\\')));
+  if (const std::size_t slash = path.find_last_of('\\'); slash != std::string::npos) AddFolder(path.substr(0, slash));
   auto& stored = entries_[key];
   if (stored.path.empty()) stored.path = path;
   stored.entry.attributes = attributes | kFolder;
@@ -129,7 +138,14 @@ void FakeFileSystem::AddFolder(const std::string& path, std::uint32_t attributes
 
 void FakeFileSystem::AddFile(const std::string& path, std::string content, std::uint32_t attributes) {
   AddFolder(path.substr(0, path.find_last_of('\\')));
-  entries_[KeyOf(path)] = Stored{path, Entry{attributes, std::move(content), false}};
+  entries_[KeyOf(path)] = Stored{path, Entry{.attributes = attributes, .content = std::move(content), .inUse = false, .linkTarget = {}, .reparsePoint = false}};
+}
+
+void FakeFileSystem::MakeLink(const std::string& path, const std::string& target, bool reparsePoint) {
+  Entry* entry = Get(path);
+  if (entry == nullptr) throw std::logic_error("no entry to make a link: " + path);
+  entry->linkTarget = target;
+  entry->reparsePoint = reparsePoint;
 }
 
 bool FakeFileSystem::Exists(const std::string& path) const { return entries_.count(KeyOf(path)) != 0; }
@@ -202,8 +218,33 @@ bool FakeFileSystem::ReplaceWithText(const std::string& path, const std::vector<
   }
   std::string content;
   for (const std::string& line : lines) content += line + "\r\n";
-  entries_[key] = Stored{path, Entry{0, std::move(content), false}};
+  entries_[key] = Stored{path, Entry{.attributes = 0,
+                                     .content = std::move(content),
+                                     .inUse = false,
+                                     .linkTarget = {},
+                                     .reparsePoint = false}};
   return true;
+}
+
+std::optional<platform::FileLocation> FakeFileSystem::Locate(const std::string& path) {
+  Note(log, "Locate " + path);
+  const Entry* entry = Get(path);
+  if (entry == nullptr) return std::nullopt;
+  std::string resolved;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find('\\', start);
+    if (end == std::string::npos) end = path.size();
+    if (end == start) {  // a doubled or trailing backslash
+      start = end + 1;
+      continue;
+    }
+    if (!resolved.empty()) resolved += '\\';
+    resolved.append(path, start, end - start);
+    if (const Entry* step = Get(resolved); step != nullptr && !step->linkTarget.empty()) resolved = step->linkTarget;
+    start = end + 1;
+  }
+  return platform::FileLocation{.isLink = entry->reparsePoint, .finalPath = resolved};
 }
 
 // ---- FakeProcesses ----

@@ -36,6 +36,7 @@ class FakeRegistry : public platform::Registry {
   bool failWrites = false;   // CreateKey, SetString, SetDword and DeleteKey answer access denied
   bool refuseValues = false;  // SetString and SetDword answer access denied; keys can still be made
   bool failReads = false;    // OpenKey and ReadValue answer access denied
+  bool treesStay = false;    // DeleteKeyTree answers access denied (a key the user may not delete)
   // What a string value is stored as; by default the text itself. Stands for
   // a store that silently changes the text (a code page without its characters).
   std::function<std::string(const std::string&)> storedText;
@@ -45,6 +46,7 @@ class FakeRegistry : public platform::Registry {
   long SetString(const std::string& path, const std::string& name, const std::string& value) override;
   long SetDword(const std::string& path, const std::string& name, std::uint32_t value) override;
   long DeleteKey(const std::string& path) override;
+  long DeleteKeyTree(const std::string& path) override;
   std::optional<platform::RegistryValue> ReadValue(const std::string& path, const std::string& name) override;
 
   bool HasKey(const std::string& path) const;
@@ -70,6 +72,8 @@ class FakeFileSystem : public platform::FileSystem {
     std::uint32_t attributes = 0;
     std::string content;  // files: what was written (UTF-8, lines ended by CR LF)
     bool inUse = false;   // held open by another program without sharing
+    std::string linkTarget;     // a link: the path it leads to; empty for none
+    bool reparsePoint = false;  // the link shows as a reparse point
   };
 
   CallLog* log = nullptr;
@@ -80,6 +84,8 @@ class FakeFileSystem : public platform::FileSystem {
   // Adds a file (creating its folders) or a folder.
   void AddFile(const std::string& path, std::string content = {}, std::uint32_t attributes = 0);
   void AddFolder(const std::string& path, std::uint32_t attributes = 0);
+  // Makes an existing entry a link to target; Locate resolves through it.
+  void MakeLink(const std::string& path, const std::string& target, bool reparsePoint);
   bool Exists(const std::string& path) const;
   Entry* Get(const std::string& path);
   const Entry* Get(const std::string& path) const;
@@ -88,6 +94,8 @@ class FakeFileSystem : public platform::FileSystem {
   std::string Dir(const std::string& path, platform::SearchAttributes attributes) override;
   bool DeleteFile(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
+  // The path as given with every link on the way replaced by its target.
+  std::optional<platform::FileLocation> Locate(const std::string& path) override;
   bool ReplaceWithText(const std::string& path, const std::vector<std::string>& lines) override;
 
  private:

@@ -10,6 +10,7 @@
 
 #include "fake_form_view.h"
 #include "installer/form1_logic.h"
+#include "platform/paths.h"
 #include "tests/fakes/fake_services.h"
 
 namespace {
@@ -515,6 +516,7 @@ TEST(ExtractVoice, ExtractorThatCannotStartChangesNothingButTimer1) {
 
     rig.ExpectEnds([&] { install ? rig.logic.QORButtonAZ_GotFocus() : rig.logic.QORButtonXF_GotFocus(); });
 
+    std::erase_if(rig.s.log, [](const std::string& line) { return line.rfind("Locate ", 0) == 0; });  // only looks
     EXPECT_EQ(rig.s.log, (std::vector<std::string>{
                              "Timer1.Enabled 1", "StartHidden " + rig.logic.ExtractCommandLine(install),
                              "Timer1.Enabled 0",
@@ -800,6 +802,175 @@ TEST(Export, ReplacesOrFailsWithoutLeavingAPartialFile) {
     }
     // The window stays as it was.
     EXPECT_TRUE(rig.LogWith({"Caption", "AZ.", "XZ.", "XF.", "Bar", "Timer"}).empty());
+  }
+}
+
+// ---- the application folder must be a full path ----
+
+TEST(AppFolder, OnlyAFullPathIsTrustedAndAnythingElseIsMissingData) {
+  struct Case {
+    const char* folder;
+    bool absolute;
+  } cases[] = {
+      {"C:\\Voices", true},
+      {"c:\\", true},
+      {"\\\\srv\\share", true},
+      {"\\\\srv\\share\\app", true},
+      {"UNC\\srv\\share\\app", false},  // what Wine once reported for a network share
+      {"Voices\\app", false},
+      {"C:Voices", false},  // relative to drive C's current folder
+      {"\\Voices", false},
+      {"\\\\srv", false},
+      {"\\\\srv\\", false},
+      {"\\\\?\\C:\\Voices", false},
+      {"\\\\.\\pipe\\x", false},
+      {"", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.folder);
+    EXPECT_EQ(platform::IsAbsoluteFolder(c.folder), c.absolute);
+    // The whole start-up in that folder, with everything in place as far as
+    // the fakes can hold it and the voice files complete.
+    Rig rig(c.folder);
+    rig.AddVoiceFiles(AllFiles);
+    rig.AddData();
+    rig.Load();
+    EXPECT_EQ(rig.logic.ArchiveMissing, c.absolute ? 0 : 1);
+    EXPECT_EQ(rig.s.registry.HasKey(kVoiceKey), c.absolute) << "the record names only a full path";
+    if (!c.absolute) {
+      EXPECT_EQ(rig.view.caption, "Ilvo - 安装文件缺失");
+      EXPECT_FALSE(rig.view.buttons[ButtonId::AZ].enabled);
+      EXPECT_FALSE(rig.view.buttons[ButtonId::XF].enabled);
+      rig.logic.VoiceState = 2;  // even if the logic were asked to, nothing starts
+      rig.ExpectEnds([&] { rig.logic.QORButtonAZ_GotFocus(); });
+      EXPECT_TRUE(rig.s.processes.starts.empty());
+      EXPECT_EQ(rig.s.app.boxes.at(0).text, "音源[安装]失败！\r\n安装文件缺失");
+    }
+  }
+}
+
+TEST(AppFolder, ExtendedPrefixesAreDroppedBeforeComparing) {
+  EXPECT_EQ(platform::WithoutExtendedPrefix("\\\\?\\C:\\Voices"), "C:\\Voices");
+  EXPECT_EQ(platform::WithoutExtendedPrefix("\\\\?\\UNC\\srv\\share\\app"), "\\\\srv\\share\\app");
+  EXPECT_EQ(platform::WithoutExtendedPrefix("C:\\Voices"), "C:\\Voices");
+  EXPECT_TRUE(platform::SamePathText("C:\\Voices\\kt3wq8zrmd5lxnvc", "c:\\VOICES\\KT3WQ8ZRMD5LXNVC"));
+  EXPECT_FALSE(platform::SamePathText("C:\\Voices\\KT3", "C:\\Voices\\KT3\\"));
+}
+
+// ---- links out of the application folder ----
+
+TEST(Links, NoActionFollowsALinkOutOfTheApplicationFolder) {
+  enum class Link { None, FolderReparse, FolderPlain, FileReparse, FilePlain, FolderOnWayIn };
+  enum class Action { Install, Repair, Uninstall };
+  struct Case {
+    const char* name;
+    Link link;
+    Action action;
+    const char* text;  // empty: the action goes ahead
+  } cases[] = {
+      {"install, folder is a link", Link::FolderReparse, Action::Install, "音源[安装]失败！\r\n音源文件夹是一个链接"},
+      {"install, folder resolves elsewhere", Link::FolderPlain, Action::Install,
+       "音源[安装]失败！\r\n音源文件夹是一个链接"},
+      {"repair, file is a link", Link::FileReparse, Action::Repair, "音源[修复]失败！\r\n音源文件是一个链接"},
+      {"repair, file resolves elsewhere", Link::FilePlain, Action::Repair, "音源[修复]失败！\r\n音源文件是一个链接"},
+      {"uninstall, folder is a link", Link::FolderReparse, Action::Uninstall,
+       "音源[删除]失败！\r\n音源文件夹是一个链接"},
+      {"uninstall, file resolves elsewhere", Link::FilePlain, Action::Uninstall,
+       "音源[删除]失败！\r\n音源文件是一个链接"},
+      {"uninstall, nothing linked", Link::None, Action::Uninstall, ""},
+      {"install, program folder reached through a link", Link::FolderOnWayIn, Action::Install, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Rig rig;
+    const std::string folder = rig.AppDir() + "KT3WQ8ZRMD5LXNVC";
+    const std::string elsewhere = "C:\\Users\\Public\\Target";
+    rig.AddData();
+    if (c.action == Action::Install) {
+      rig.s.files.AddFolder(folder);
+    } else {
+      rig.AddVoiceFiles(c.action == Action::Repair ? Ddb : AllFiles);
+      rig.AddKey();
+    }
+    switch (c.link) {
+      case Link::None: break;
+      case Link::FolderReparse: rig.s.files.MakeLink(folder, elsewhere, true); break;
+      case Link::FolderPlain: rig.s.files.MakeLink(folder, elsewhere, false); break;
+      case Link::FileReparse: rig.s.files.MakeLink(rig.Voice(".ddb"), elsewhere + "\\Ilvo.ddb", true); break;
+      case Link::FilePlain: rig.s.files.MakeLink(rig.Voice(".ddb"), elsewhere + "\\Ilvo.ddb", false); break;
+      case Link::FolderOnWayIn: rig.s.files.MakeLink(rig.s.app.folder, "D:\\Real Voices", true); break;
+    }
+    rig.Load();
+    rig.s.processes.onStart = [&](const auto&) { rig.AddVoiceFiles(AllFiles); };
+    rig.ExpectEnds([&] {
+      if (c.action == Action::Uninstall) {
+        rig.logic.UninstallVoice();
+      } else {
+        rig.logic.ExtractVoice();
+      }
+    });
+    ASSERT_EQ(rig.s.app.boxes.size(), 1u);
+    if (*c.text == '\0') {
+      EXPECT_EQ(rig.s.app.boxes[0].icon, MessageIcon::None) << rig.s.app.boxes[0].text;
+      continue;
+    }
+    EXPECT_EQ(rig.s.app.boxes[0].text, c.text);
+    EXPECT_EQ(rig.s.app.boxes[0].title, "错误");
+    EXPECT_EQ(rig.s.app.boxes[0].icon, MessageIcon::Critical);
+    EXPECT_TRUE(rig.s.processes.starts.empty()) << "nothing is extracted";
+    EXPECT_TRUE(rig.LogWith({"DeleteKey", "DeleteFile", "RemoveFolder", "SetDword"}).empty()) << "nothing is touched";
+    EXPECT_TRUE(rig.s.files.Exists(folder));
+  }
+}
+
+// ---- a record that will not go ----
+
+TEST(UninstallVoice, RemovesAVoiceKeyWithForeignSubkeysOrSaysItCannot) {
+  for (const bool keyStays : {false, true}) {
+    SCOPED_TRACE(keyStays ? "the key cannot be removed" : "the key has another subkey");
+    Rig rig;
+    rig.AddVoiceFiles(AllFiles);
+    rig.AddData();
+    rig.Load();
+    rig.s.registry.CreateKey(kVoiceKey + "\\vvoice");
+    rig.s.registry.CreateKey(kVoiceKey + "\\Presets\\Soft");
+    rig.s.registry.treesStay = keyStays;
+    rig.ExpectEnds([&] { rig.logic.UninstallVoice(); });
+    ASSERT_EQ(rig.s.app.boxes.size(), 1u);
+    EXPECT_EQ(rig.s.registry.HasKey(kVoiceKey), keyStays);
+    EXPECT_TRUE(rig.s.registry.HasKey(kParentKey));
+    if (keyStays) {
+      EXPECT_EQ(rig.s.app.boxes[0].text, "音源[删除]失败！\r\n无法删除注册表记录");
+      EXPECT_EQ(rig.s.app.boxes[0].title, "错误");
+      for (const char* ext : {".vvd", ".ddi", ".ddb"}) EXPECT_TRUE(rig.s.files.Exists(rig.Voice(ext))) << ext;
+    } else {
+      EXPECT_EQ(rig.s.app.boxes[0].text, "音源[删除]成功！");
+      EXPECT_FALSE(rig.s.files.Exists(rig.AppDir() + "KT3WQ8ZRMD5LXNVC"));
+    }
+  }
+}
+
+// ---- the session ending during an extraction ----
+
+TEST(EndSession, IsHeldUpWhileBusyAndEndingAnywayRegistersNothing) {
+  for (const bool install : {true, false}) {
+    SCOPED_TRACE(install ? "install" : "repair");
+    Rig rig;
+    if (!install) rig.AddVoiceFiles(Ddb);
+    rig.AddData();
+    rig.Load();
+    EXPECT_EQ(rig.logic.Form_QueryEndSession(), std::nullopt) << "idle: the session may end";
+    rig.s.processes.wakesBeforeEnd = 2;
+    rig.s.processes.onStart = [&](const auto&) { rig.AddVoiceFiles(AllFiles); };
+    std::optional<std::string> reason;
+    rig.s.app.onDoEvents = [&] {
+      reason = rig.logic.Form_QueryEndSession();
+      rig.logic.Form_EndSession();  // the session ends all the same
+    };
+    rig.ExpectEnds([&] { install ? rig.logic.QORButtonAZ_GotFocus() : rig.logic.QORButtonXF_GotFocus(); });
+    EXPECT_EQ(reason, install ? "正在安装音源，请稍候" : "正在修复音源，请稍候");
+    EXPECT_FALSE(rig.s.registry.HasKey(kVoiceKey));
+    EXPECT_TRUE(rig.s.app.boxes.empty());
   }
 }
 

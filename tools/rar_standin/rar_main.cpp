@@ -84,6 +84,21 @@ void AppendToLog(const std::u16string& logPath, std::u16string_view commandLine,
   if (!log) errors.WriteLine("WARNING: cannot write the command line to " + ToUtf8(logPath));
 }
 
+// How the program that started this one asked its window to show.
+void AppendShowMode(const std::u16string& logPath, const OutputStream& errors) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  GetStartupInfoW(&startup);
+  std::ofstream log(PathFromUtf16(logPath), std::ios::binary | std::ios::app);
+  if ((startup.dwFlags & STARTF_USESHOWWINDOW) != 0) {
+    log << "show " << startup.wShowWindow << '\n';
+  } else {
+    log << "show not given\n";
+  }
+  log.close();
+  if (!log) errors.WriteLine("WARNING: cannot write the show mode to " + ToUtf8(logPath));
+}
+
 LONG WINAPI EndProcessOnCrash(EXCEPTION_POINTERS*) { return EXCEPTION_EXECUTE_HANDLER; }
 
 [[noreturn]] void Crash() {
@@ -132,6 +147,7 @@ int Run() {
   const TestSwitches switches = ReadTestSwitches(EnvironmentVariable);
   for (const std::string& problem : switches.problems) errors.WriteLine("WARNING: " + problem);
   if (!switches.logPath.empty()) AppendToLog(switches.logPath, commandLine, errors);
+  if (!switches.showLogPath.empty()) AppendShowMode(switches.showLogPath, errors);
   if (switches.crash) Crash();
 
   const int exitCode = Extract(commandLine, output, errors);

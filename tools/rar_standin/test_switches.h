@@ -5,6 +5,8 @@
 //   ILVO_RAR_STANDIN_EXIT=N      do the work, then exit with code N whatever happened
 //   ILVO_RAR_STANDIN_CRASH=1     crash with an access violation right after starting
 //   ILVO_RAR_STANDIN_LOG=path    append the raw command line, as one UTF-8 line, to path
+//   ILVO_RAR_STANDIN_SHOW_LOG=path  append how the starter asked the window to show:
+//                                "show N" (STARTF_USESHOWWINDOW with wShowWindow N) or "show not given"
 // A value that cannot be read is reported and ignored.
 #include <cstdint>
 #include <functional>
@@ -20,6 +22,7 @@ struct TestSwitches {
   std::optional<std::uint32_t> exitCode;
   bool crash = false;
   std::u16string logPath;  // empty: no log
+  std::u16string showLogPath;  // empty: no log
   std::vector<std::string> problems;  // UTF-8, one line each
 };
 

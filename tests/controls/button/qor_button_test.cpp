@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -216,6 +217,28 @@ TEST(QORButtonLooks, EachDrawingMomentDrawsItsLookInOrder) {
     EXPECT_EQ(rig.LastLineColour(), Rgb(c.lastLine, c.lastLine, c.lastLine));
     EXPECT_EQ(rig.site.regions.size(), c.regionSet ? 1u : 0u);
     EXPECT_EQ(rig.Captions().Bold(), c.bold);
+  }
+}
+
+TEST(QORButtonEvents, MouseDownComesAfterThePressedLookAndTheBoldCaption) {
+  // A container that draws in its MouseDown handler must not be drawn over.
+  for (const bool onLabel : {false, true}) {
+    SCOPED_TRACE(onLabel ? "press on the label" : "press on the surface");
+    ButtonRig rig;
+    rig.Settle();
+    std::optional<bool> boldInHandler;
+    std::vector<BoxOp> boxesInHandler;
+    rig.button.SetEvents({.mouseDown =
+                              [&](MouseArgs) {
+                                boldInHandler = rig.Captions().Bold();
+                                boxesInHandler = rig.Boxes();
+                              },
+                          .mouseMove = {},
+                          .mouseUp = {},
+                          .click = {}});
+    (onLabel ? rig.Label().mouseDown : rig.site.handlers.mouseDown)({1, 0, 30, 30});
+    EXPECT_EQ(boldInHandler, true);
+    EXPECT_EQ(boxesInHandler, kPressedBoxes);
   }
 }
 

@@ -106,6 +106,16 @@ TEST_F(ProgressBarDrawing, BlockStartsOnlyStrictlyBeforeTheTarget) {
   EXPECT_TRUE(Drawn([&] { bar.SetValue(1); }).empty()) << "target 2.33";
   EXPECT_EQ(Copied([&] { bar.SetValue(2); }), Blocks(4, 4)) << "target 4.66";
   EXPECT_TRUE(Drawn([&] { bar.SetValue(2); }).empty()) << "a repeated value draws nothing";
+
+  // A target exactly on a block's left edge starts no block there.
+  fakes::FakeControlSite wide{400 * 15, 13 * 15};
+  Xp_ProgressBar wideBar(wide, {});
+  wide.Resize(400 * 15, 13 * 15);
+  wide.surface.ops.clear();
+  wideBar.SetValue(1);
+  EXPECT_TRUE(wide.surface.ops.empty()) << "400 px, Max 100, Value 1: target 4.0, the first block's edge";
+  wideBar.SetValue(2);
+  EXPECT_EQ(progressbar_test::Copies(wide.surface.ops, pictures), Blocks(4, 4)) << "target 8.0";
 }
 
 TEST_F(ProgressBarDrawing, FullBarRedrawsOnlyTheCompressedBlockOnLaterIncreases) {

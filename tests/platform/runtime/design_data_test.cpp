@@ -115,7 +115,7 @@ TEST(DesignDataParse, EmptyAndCommentOnlyTextsHoldNoControls) {
 TEST(DesignDataFormat, RoundTripsEveryTypeAndEdgeValue) {
   DesignData data;
   platform::ControlDesign button{"QORButton", "QORButtonXF", {}};
-  button.properties.Set("Caption", std::string("a \"quoted\" 修复 # not a comment"));
+  button.properties.Set("Caption", std::string("a \"quoted\" 修复 # not a comment, x = 1 == y"));
   button.properties.Set("Enabled", false);
   button.properties.Set("CaptionColor", std::int32_t{-2147483640});
   button.properties.Set("Min", std::int16_t{-32768});

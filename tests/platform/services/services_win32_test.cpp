@@ -129,7 +129,37 @@ TEST_F(RegistryTest, OpenCreateAndDeleteFollowThePlainCalls) {
   EXPECT_EQ(registry.SetString(kTestKey + "\\New", "v", "x"), 0);  // creates the key it writes to
 }
 
+TEST_F(RegistryTest, DeleteKeyTreeTakesEverySubkeyAndKeepsTheParent) {
+  ASSERT_EQ(registry.SetString(kTestKey + "\\Voice\\vvoice", "v", "x"), 0);
+  ASSERT_EQ(registry.SetDword(kTestKey + "\\Voice\\Presets\\Soft", "n", 1), 0);
+  ASSERT_EQ(registry.SetString(kTestKey + "\\Voice", "NAME", "x"), 0);
+  EXPECT_EQ(registry.DeleteKeyTree(kTestKey + "\\Voice"), 0);
+  EXPECT_FALSE(wine_test::KeyExists(kTestKey + "\\Voice"));
+  EXPECT_TRUE(wine_test::KeyExists(kTestKey));
+  EXPECT_NE(registry.DeleteKeyTree(kTestKey + "\\Voice"), 0);  // gone
+}
+
 // ---- Files ----
+
+TEST(FileSystem, LocateGivesTheFinalPathOfWhatIsThere) {
+  TempFolder folder;
+  platform::win32::FileSystem files;
+  CreateDirectoryW(Widen(folder / "音源").c_str(), nullptr);
+  wine_test::WriteBytes(folder / "音源\\Ilvo.ddb", "x");
+  const auto where = files.Locate(folder.Path());
+  ASSERT_TRUE(where);
+  EXPECT_EQ(where->finalPath.rfind("\\\\?\\", 0), std::string::npos) << "no extended-length prefix";
+  for (const char* name : {"音源", "音源\\Ilvo.ddb"}) {
+    SCOPED_TRACE(name);
+    const auto found = files.Locate(folder / name);
+    ASSERT_TRUE(found);
+    EXPECT_FALSE(found->isLink);
+    EXPECT_EQ(found->finalPath, where->finalPath + "\\" + name);
+  }
+  EXPECT_FALSE(files.Locate(folder / "missing"));
+}
+
+
 
 TEST(FileSystem, DirFollowsTheAttributeRule) {
   TempFolder folder;
@@ -416,14 +446,23 @@ TEST(Application, DoEventsDispatchesWhatIsQueuedAndReturns) {
   RegisterClassW(&windowClass);
   HWND window = CreateWindowW(L"IlvoDoEventsTest", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   ASSERT_NE(window, nullptr);
-  for (int i = 0; i < 3; ++i) PostMessageW(window, WM_APP, 0, 0);
+  for (int i = 0; i < 2; ++i) PostMessageW(window, WM_APP, 0, 0);
   PostQuitMessage(5);
+  PostMessageW(window, WM_APP, 0, 0);
   application.DoEvents();
-  EXPECT_EQ(dispatched, 3);
+  EXPECT_EQ(dispatched, 3) << "a quit does not end the dispatching";
   MSG message;
-  ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));  // kept for the main loop
-  EXPECT_EQ(message.wParam, 5u);
+  // Taken out of the queue: left there, it would wake every wait at once and
+  // close the next message box unseen.
+  EXPECT_FALSE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   application.DoEvents();  // an empty queue returns at once
+
+  // The plain pump (the skin's roll animation) leaves a quit for the main loop.
+  PostQuitMessage(6);
+  PostMessageW(window, WM_APP, 0, 0);
+  platform::win32::ProcessPendingMessages();
+  ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(message.wParam, 6u);
   DestroyWindow(window);
 }
 
