@@ -30,6 +30,7 @@ inline constexpr std::string_view kCauseNoStart = "解压程序无法启动";
 inline constexpr std::string_view kCauseExitCode = "解压程序返回错误代码 ";  // followed by the code in decimal
 inline constexpr std::string_view kCauseFilesIncomplete = "音源文件不完整";
 inline constexpr std::string_view kCauseRegistry = "无法写入注册表";
+inline constexpr std::string_view kCauseDataMissing = "安装文件缺失";  // DATA\Ilvo.yin or DATA\Rar.exe
 
 inline constexpr std::string_view kUninstallConfirm = "确定要卸载么？";
 inline constexpr std::string_view kUninstallSucceeded = "音源[删除]成功！";
@@ -37,5 +38,18 @@ inline constexpr std::string_view kUninstallInUse = "音源正被使用，请结
 
 inline constexpr std::string_view kExportConfirm = "需要导出注册表到文件目录么？";
 inline constexpr std::string_view kExportFailed = "注册表导出失败！";
+
+// The command-line mode.
+inline constexpr std::string_view kAlreadyRunning = "安装程序已在运行";
+inline constexpr std::string_view kUsageTitle = "用法";
+inline constexpr std::string_view kUsage =
+    "用法：IlvoInstaller.exe [/status | /install | /repair | /uninstall | /export] [/quiet]\r\n"
+    "/status     只检测状态：1 已安装，2 不存在，3 不完全，4 不存在或不完全且安装文件缺失\r\n"
+    "/install    安装（音源不存在时）\r\n"
+    "/repair     修复（音源不完全时）\r\n"
+    "/uninstall  卸载，不再询问\r\n"
+    "/export     导出注册表到 Ilvo.reg，不再询问\r\n"
+    "/quiet      不显示任何对话框\r\n"
+    "返回值：0 成功，5 安装程序已在运行，10 当前状态不允许，20 失败，87 参数错误";
 
 }  // namespace installer::texts
