@@ -5,7 +5,10 @@
 #   ILVO_BENCH_RUNS=N        runs per figure (default 5)
 #   ILVO_BENCH_LARGE_RUNS=N  runs of the 1 GiB install (default 3)
 # The 1 GiB archive is made once and kept in build/bench-run/; the Wine prefix
-# build/bench-run/wineprefix can be deleted at any time.
+# build/bench-run/wineprefix-<arch> can be deleted at any time.
+# It measures the build this machine's Wine runs: the shipped 32-bit one, or
+# its x86_64 twin where the machine cannot run 32-bit programs (ILVO_WINE_ARCH
+# forces either); the table's heading names it.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 bash "$here/setup.sh"
@@ -16,7 +19,7 @@ runs="${ILVO_BENCH_RUNS:-5}"
 large_runs="${ILVO_BENCH_LARGE_RUNS:-3}"
 
 echo "== Windows build"
-build_win32
+build_windows
 
 run_dir="$ILVO_ROOT/build/bench-run"
 mkdir -p "$run_dir"
@@ -46,11 +49,11 @@ fi
 echo "== Benchmarks under Wine ($runs runs per figure, $large_runs of the 1 GiB install)"
 trap wine_env_stop EXIT
 export ILVO_OWN_DISPLAY=1
-wine_env_start "$run_dir/wineprefix"
-b="$ILVO_ROOT/build/win32"
+wine_env_start "$run_dir/wineprefix-$ILVO_WINE_ARCH"
+b="$ILVO_ROOT/build/$ILVO_WINE_ARCH"
 status=0
 echo "Load average before: $(cut -d ' ' -f 1-3 /proc/loadavg)"
-timeout 7200 wine "$b/bench/installer_bench.exe" \
+timeout 7200 "$ILVO_WINE" "$b/bench/installer_bench.exe" \
   --installer "$b/installer/window/IlvoInstaller.exe" \
   --extractor "$b/tools/rar_standin/Rar.exe" \
   --archive "$b/sample/Ilvo.yin" \

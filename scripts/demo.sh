@@ -7,24 +7,28 @@ here="$(cd "$(dirname "$0")" && pwd)"
 bash "$here/setup.sh"
 source "$here/build.sh"
 source "$here/wine-env.sh"
-build_win32
+build_windows
 
+# The build this machine's Wine runs: the shipped 32-bit one, or its x86_64
+# twin where the machine cannot run 32-bit programs.
+built="$ILVO_ROOT/build/$ILVO_WINE_ARCH"
 demo="$ILVO_ROOT/build/demo"
 app="$demo/Ilvo 演示"
 mkdir -p "$app/DATA"
-cp "$ILVO_ROOT/build/win32/installer/window/IlvoInstaller.exe" "$app/"
-cp "$ILVO_ROOT/build/win32/tools/rar_standin/Rar.exe" "$app/DATA/Rar.exe"
-cp "$ILVO_ROOT/build/win32/sample/Ilvo.yin" "$app/DATA/Ilvo.yin"
+cp "$built/installer/window/IlvoInstaller.exe" "$app/"
+cp "$built/tools/rar_standin/Rar.exe" "$app/DATA/Rar.exe"
+cp "$built/sample/Ilvo.yin" "$app/DATA/Ilvo.yin"
 
 trap wine_env_stop EXIT
 had_display="${DISPLAY:-}"
-wine_env_start "$demo/wineprefix"
+# One prefix per architecture: a prefix is made for one and cannot change.
+wine_env_start "$demo/wineprefix-$ILVO_WINE_ARCH"
 echo "Demo application folder: $app"
 cd "$app"
 if [ -n "$had_display" ]; then
-  wine IlvoInstaller.exe
+  "$ILVO_WINE" IlvoInstaller.exe
 else
-  wine explorer /desktop=IlvoDemo,480x320 IlvoInstaller.exe &
+  "$ILVO_WINE" explorer /desktop=IlvoDemo,480x320 IlvoInstaller.exe &
   runner=$!
   shot="$demo/screenshot.png"
   for _ in $(seq 1 100); do

@@ -12,7 +12,13 @@ export LANG=zh_CN.UTF-8
 # ILVO_WINE_ARCH=win32|win64 forces either path.
 wine_env_choose_arch() {
   case "${ILVO_WINE_ARCH:-}" in
-    win32|win64) ILVO_WINE_ARCH_WHY="forced by ILVO_WINE_ARCH" ;;
+    win64) ILVO_WINE_ARCH_WHY="forced by ILVO_WINE_ARCH" ;;
+    win32)
+      if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+        echo "ILVO_WINE_ARCH=win32, but this machine cannot run 32-bit programs (/lib/ld-linux.so.2 --version fails)" >&2
+        return 1
+      fi
+      ILVO_WINE_ARCH_WHY="forced by ILVO_WINE_ARCH" ;;
     "")
       if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
         ILVO_WINE_ARCH=win32
@@ -35,14 +41,20 @@ WINE_ENV_XVFB_PID=""
 wine_env_start() {  # $1: prefix folder
   export WINEPREFIX="$1"
   if [ -z "${DISPLAY:-}" ] || [ -n "${ILVO_OWN_DISPLAY:-}" ]; then
-    local n
-    for n in $(seq 91 140); do
-      [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-    done
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    # Xvfb takes the first free display itself and names it, so runs side
+    # by side never share one.
+    local named n=""
+    named="$(mktemp)"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$named" >/dev/null 2>&1 &
     WINE_ENV_XVFB_PID=$!
+    for _ in $(seq 1 100); do
+      n="$(tr -dc 0-9 <"$named")"
+      [ -n "$n" ] && break
+      sleep 0.1
+    done
+    rm -f "$named"
+    if [ -z "$n" ]; then echo "Xvfb did not start" >&2; return 1; fi
     export DISPLAY=":$n"
-    for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
   fi
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     rm -rf "$WINEPREFIX"

@@ -88,10 +88,11 @@ void InstallThroughTheWindow(const e2e::AppFolder& folder, const fs::path& marke
   ASSERT_TRUE(run.WaitForWindow());
   ASSERT_TRUE(run.WaitForCaption(L"Ilvo - 音源不存在"));
   // An accessibility client asks the button for its object: the installer
-  // loads the accessibility DLL then.
+  // loads the accessibility DLL then. The first answer in a new prefix starts
+  // Wine's COM services, which takes seconds on a busy machine.
   DWORD_PTR ignored = 0;
   EXPECT_TRUE(SendMessageTimeoutW(run.Control(IDC_QORBUTTON_AZ), WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT),
-                                  SMTO_ABORTIFHUNG, 10000, &ignored));
+                                  SMTO_ABORTIFHUNG, 60000, &ignored));
   run.Click(run.Control(IDC_QORBUTTON_AZ));
   auto box = run.WaitForMessageBox();
   ASSERT_TRUE(box);

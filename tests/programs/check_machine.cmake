@@ -2,6 +2,7 @@ cmake_minimum_required(VERSION 3.25)
 # Fails unless PROGRAM is a PE file for MACHINE (i386 or x86-64) whose
 # embedded manifest names the same processor (x86 or amd64). Usage:
 #   cmake -DOBJDUMP=<objdump> -DPROGRAM=<exe> -DMACHINE=i386|x86-64 -P check_machine.cmake
+set(ENV{LC_ALL} C)  # objdump's words, untranslated
 execute_process(COMMAND ${OBJDUMP} -f ${PROGRAM} OUTPUT_VARIABLE header RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "${OBJDUMP} cannot read ${PROGRAM}")
