@@ -124,6 +124,16 @@ void Win32ControlSite::Invalidate() {
   repaintPending_ = true;
 }
 
+void Win32ControlSite::ShowPendingDrawing() {
+  if (!repaintPending_ || !window_.Get()) return;
+  {
+    WindowDc dc(window_.Get());
+    Paint(dc.Get());
+  }
+  ValidateRect(window_.Get(), nullptr);
+  repaintPending_ = false;
+}
+
 void Win32ControlSite::TellParent(UINT message, WPARAM wParam) const {
   if (parent_ && window_.Get()) SendMessageW(parent_, message, wParam, reinterpret_cast<LPARAM>(window_.Get()));
 }

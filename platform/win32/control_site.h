@@ -75,6 +75,11 @@ class Win32ControlSite final : public ControlSite {
   COLORREF Pixel(int x, int y) const { return image_.Pixel(x, y); }
   // The image, then the labels above it.
   void Paint(HDC dc) const;
+  // Shows a drawing still waiting for WM_PAINT at once, through the window's
+  // DC, and validates the window. The host calls it after a timer tick: an
+  // animation frame then costs one copy instead of a trip through the
+  // message queue and BeginPaint.
+  void ShowPendingDrawing();
 
   // The window procedure's side.
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
