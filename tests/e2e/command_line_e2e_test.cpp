@@ -47,18 +47,18 @@ struct WindowCount {
   int count = 0;
 };
 
+BOOL CALLBACK CountWindowOfProcess(HWND window, LPARAM data) {
+  auto* counting = reinterpret_cast<WindowCount*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == counting->processId) ++counting->count;
+  return TRUE;
+}
+
 // Every top-level window of the process, shown or hidden.
 int TopLevelWindows(DWORD processId) {
   WindowCount search{processId};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* counting = reinterpret_cast<WindowCount*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == counting->processId) ++counting->count;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  EnumWindows(CountWindowOfProcess, reinterpret_cast<LPARAM>(&search));
   return search.count;
 }
 
