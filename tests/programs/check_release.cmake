@@ -5,6 +5,7 @@ cmake_minimum_required(VERSION 3.25)
 # Rar.exe and Ilvo.yin go there, and README.txt in Chinese and English. Usage:
 #   cmake -DBUILD=<build> -DDIST=<folder> -DPROGRAM=<built exe> -DOBJDUMP=<objdump>
 #         -DMACHINE=i386|x86-64 -P check_release.cmake
+set(ENV{LC_ALL} C)  # objdump's words, untranslated
 file(REMOVE_RECURSE ${DIST})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --component release --prefix ${DIST}
                 OUTPUT_QUIET RESULT_VARIABLE failed)
