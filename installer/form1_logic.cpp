@@ -112,18 +112,43 @@ bool Form1Logic::KeyPresent() { return services_.registry.OpenKey(record::VoiceK
 
 // ---- Registration record ----
 
-void Form1Logic::WriteVoiceRecord() {
+std::vector<Form1Logic::RecordValue> Form1Logic::VoiceRecord() {
   const std::string parentKey(record::kParentKey);
   const std::string voiceKey = record::VoiceKey(VoiceId);
+  platform::Application& app = services_.app;
+  return {
+      {parentKey, record::kVoiceDir, platform::kRegSz, app.Folder(), 0},
+      {voiceKey, record::kInstalled, platform::kRegDword, {}, 1},
+      {voiceKey, record::kName, platform::kRegSz, record::NameText(VoiceName), 0},
+      {voiceKey, record::kTime, platform::kRegSz, std::string(record::kTimeText), 0},
+      {voiceKey, record::kDrp, platform::kRegSz, DrpValue, 0},
+      {voiceKey, record::kInstallDir, platform::kRegSz, app.Folder(), 0},
+  };
+}
+
+platform::RegistryValue Form1Logic::RecordValue::Stored() const {
+  return type == platform::kRegDword ? platform::RegistryValue::Dword(number) : platform::RegistryValue::String(text);
+}
+
+void Form1Logic::WriteVoiceRecord() {
   platform::Registry& registry = services_.registry;
-  registry.CreateKey(parentKey);
-  registry.SetString(parentKey, std::string(record::kVoiceDir), services_.app.Folder());
-  registry.CreateKey(voiceKey);
-  registry.SetDword(voiceKey, std::string(record::kInstalled), 1);
-  registry.SetString(voiceKey, std::string(record::kName), record::NameText(VoiceName));
-  registry.SetString(voiceKey, std::string(record::kTime), std::string(record::kTimeText));
-  registry.SetString(voiceKey, std::string(record::kDrp), DrpValue);
-  registry.SetString(voiceKey, std::string(record::kInstallDir), services_.app.Folder());
+  std::string openedKey;
+  for (const RecordValue& value : VoiceRecord()) {
+    if (value.key != openedKey) registry.CreateKey(value.key);
+    openedKey = value.key;
+    if (value.type == platform::kRegDword) {
+      registry.SetDword(value.key, std::string(value.name), value.number);
+    } else {
+      registry.SetString(value.key, std::string(value.name), value.text);
+    }
+  }
+}
+
+bool Form1Logic::RecordReadsBack() {
+  for (const RecordValue& value : VoiceRecord()) {
+    if (services_.registry.ReadValue(value.key, std::string(value.name)) != value.Stored()) return false;
+  }
+  return true;
 }
 
 void Form1Logic::DeleteVoiceRecord() {
@@ -169,8 +194,7 @@ void Form1Logic::ExtractVoice() {
   }
   Busy = 1;
 
-  WaitForExtractor(*processId);
-  const ExtractionOutcome outcome = JudgeExtraction();
+  const ExtractionOutcome outcome = JudgeExtraction(WaitForExtractor(*processId));
 
   view_.SetTimerEnabled(TimerId::Timer1, false);
   view_.SetBarVisible(BarId::Bar1, false);
@@ -184,25 +208,33 @@ void Form1Logic::ExtractVoice() {
                  MessageIcon::Critical);
 }
 
-void Form1Logic::WaitForExtractor(std::uint32_t processId) {
+std::string Form1Logic::WaitForExtractor(std::uint32_t processId) {
   platform::Processes& processes = services_.processes;
   ChildProcess = processes.Open(processId);
-  for (;;) {
-    if (const std::optional<std::uint32_t> code = processes.ExitCode(ChildProcess)) ChildExitCode = *code;
+  if (ChildProcess == 0) return std::string(texts::kCauseNoWait);
+  // The end of the process is its end; an exit code of 259 is just a code.
+  platform::WaitResult waited = platform::WaitResult::Woken;
+  while (waited == platform::WaitResult::Woken) {
     services_.app.DoEvents();
-    if (ChildExitCode != platform::kStillActive) break;
-    processes.WaitForExitOrInput(ChildProcess);
+    waited = processes.WaitForExitOrInput(ChildProcess);
   }
+  std::optional<std::uint32_t> code;
+  if (waited == platform::WaitResult::Ended) code = processes.ExitCode(ChildProcess);
   processes.Close(ChildProcess);
+  if (waited != platform::WaitResult::Ended) return std::string(texts::kCauseNoWait);
+  if (!code) return std::string(texts::kCauseNoExitCode);
+  ChildExitCode = *code;
+  return {};
 }
 
-ExtractionOutcome Form1Logic::JudgeExtraction() {
+ExtractionOutcome Form1Logic::JudgeExtraction(const std::string& waitFailure) {
+  if (!waitFailure.empty()) return {false, waitFailure};
   if (ChildExitCode != 0 && ChildExitCode != 1) {
     return {false, std::string(texts::kCauseExitCode) + std::to_string(ChildExitCode)};
   }
   if (VoiceFilesPresent() != 3) return {false, std::string(texts::kCauseFilesIncomplete)};
   WriteVoiceRecord();
-  if (!KeyPresent()) return {false, std::string(texts::kCauseRegistry)};
+  if (!RecordReadsBack()) return {false, std::string(texts::kCauseRegistry)};
   return {true, {}};
 }
 
@@ -291,23 +323,9 @@ void Form1Logic::Image1_DblClick() {
 }
 
 bool Form1Logic::ExportRegistration() {
-  platform::FileSystem& files = services_.files;
-  const std::string path = Paths().ExportFile();
-  bool exported = !FileExists(path) || files.DeleteFile(path);
-  if (exported) {
-    std::unique_ptr<platform::TextFile> file = files.OpenForAppend(path);
-    exported = file != nullptr;
-    if (file) {
-      for (const std::string& line : ExportLines()) {
-        if (!file->WriteLine(line)) {
-          exported = false;
-          break;
-        }
-      }
-      if (!file->Close()) exported = false;
-      if (!exported) files.DeleteFile(path);  // no partial file is left behind
-    }
-  }
+  // Written beside the old file first, then put in its place, so that the old
+  // file stays whole when the export fails.
+  const bool exported = services_.files.ReplaceWithText(Paths().ExportFile(), ExportLines());
   view_.ActionEnded(exported ? ActionResult::Succeeded : ActionResult::Failed);
   if (!exported) {
     services_.app.MessageBox(std::string(texts::kExportFailed), std::string(texts::kTitleError), MessageButtons::Ok,

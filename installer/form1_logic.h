@@ -6,15 +6,17 @@
 //
 // Where it is stricter than a plain reading of the window's procedures:
 // - a missing extractor DATA\Rar.exe at load counts as a missing archive;
-// - install and repair report success only when the extractor exited with 0
-//   or 1, the three voice files exist and the record can be read back;
-//   otherwise no record is written and a failure message with its cause is
-//   shown before the program ends;
+// - install and repair wait for the extractor's process to end, and report
+//   success only when its exit code could be read and is 0 or 1, the three
+//   voice files exist and every value of the record reads back as written;
+//   otherwise a failure message with its cause is shown before the program
+//   ends (and no record is written unless it was the read-back that failed);
 // - an extractor that cannot be started disables Timer1 again and ends the
 //   program after the failure message, touching nothing else;
 // - while Busy = 1 no install, repair or uninstall can start again;
-// - the export reports a file it cannot replace or write and leaves no
-//   partial file behind.
+// - the export is written beside the old file and then takes its place, hidden
+//   or system as the old one may be; one it cannot replace (read-only) is
+//   reported and left whole, and no partial file stays behind.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -100,8 +102,21 @@ class Form1Logic {
   bool FileExists(const std::string& path);
   int VoiceFilesPresent();  // tests .vvd, .ddi, .ddb in this order
   bool KeyPresent();
-  void WaitForExtractor(std::uint32_t processId);
-  ExtractionOutcome JudgeExtraction();
+  // One value of the registration record: where it goes and what it holds.
+  struct RecordValue {
+    std::string key;
+    std::string_view name;
+    std::uint32_t type;  // platform::kRegSz or platform::kRegDword
+    std::string text;
+    std::uint32_t number;
+    platform::RegistryValue Stored() const;
+  };
+  std::vector<RecordValue> VoiceRecord();  // in the order they are written
+  bool RecordReadsBack();
+  // Waits for the extractor's process to end while events run; the cause of
+  // a failure, or empty once ChildExitCode holds its exit code.
+  std::string WaitForExtractor(std::uint32_t processId);
+  ExtractionOutcome JudgeExtraction(const std::string& waitFailure);
   void ConfirmUninstall();
   [[noreturn]] void EndWithMessage(ActionResult result, const std::string& text, std::string_view title,
                                    platform::MessageIcon icon);

@@ -28,6 +28,8 @@ inline constexpr std::string_view kRepairFailed = "音源[修复]失败！";
 // Causes, on the line after the failure text.
 inline constexpr std::string_view kCauseNoStart = "解压程序无法启动";
 inline constexpr std::string_view kCauseExitCode = "解压程序返回错误代码 ";  // followed by the code in decimal
+inline constexpr std::string_view kCauseNoWait = "无法等待解压程序结束";
+inline constexpr std::string_view kCauseNoExitCode = "无法读取解压程序的返回代码";
 inline constexpr std::string_view kCauseFilesIncomplete = "音源文件不完整";
 inline constexpr std::string_view kCauseRegistry = "无法写入注册表";
 inline constexpr std::string_view kCauseDataMissing = "安装文件缺失";  // DATA\Ilvo.yin or DATA\Rar.exe

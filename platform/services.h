@@ -1,36 +1,52 @@
 #pragma once
 // The services of Windows that the installer logic calls. Each has a Win32
 // implementation (platform/win32) and a fake for native tests (tests/fakes).
-// All text is UTF-8; the Win32 side converts to UTF-16 for the wide calls and
-// to the ANSI code page where the registry and the export file need it.
+// All text is UTF-8; the Win32 side converts it to UTF-16 for the wide calls,
+// and to the ANSI code page only for an export file that code page can hold.
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
+
+inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegDword = 4;
+
+// A registry value as it is stored.
+struct RegistryValue {
+  std::uint32_t type = 0;
+  // REG_SZ: the stored UTF-16 text in UTF-8, with every NUL it holds (the one
+  // that ends it included); other types: the stored bytes.
+  std::string data;
+
+  // What SetString and SetDword store.
+  static RegistryValue String(const std::string& text) { return {kRegSz, text + '\0'}; }
+  static RegistryValue Dword(std::uint32_t value) {
+    std::string bytes(4, '\0');
+    for (std::size_t i = 0; i < 4; ++i) bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    return {kRegDword, bytes};
+  }
+  bool operator==(const RegistryValue&) const = default;
+};
 
 class Registry {
  public:
   virtual ~Registry() = default;
   // All paths are below HKEY_LOCAL_MACHINE. Results are Win32 error codes,
   // 0 for success.
-  virtual long OpenKey(const std::string& path) = 0;    // RegOpenKeyA probe; the handle is closed again
-  virtual long CreateKey(const std::string& path) = 0;  // RegCreateKeyA, default access
+  virtual long OpenKey(const std::string& path) = 0;    // the probe; the handle is closed again
+  virtual long CreateKey(const std::string& path) = 0;  // create or open
+  // REG_SZ: the text in UTF-16 with one terminating NUL, whatever characters
+  // it holds.
   virtual long SetString(const std::string& path, const std::string& name, const std::string& value) = 0;
   virtual long SetDword(const std::string& path, const std::string& name, std::uint32_t value) = 0;
-  virtual long DeleteKey(const std::string& path) = 0;  // RegDeleteKeyA: fails on a key with subkeys
+  virtual long DeleteKey(const std::string& path) = 0;  // fails on a key with subkeys
+  // The value as stored; nothing when the key or the value cannot be read.
+  virtual std::optional<RegistryValue> ReadValue(const std::string& path, const std::string& name) = 0;
 };
 
 enum class SearchAttributes : int { Normal = 0, Folders = 16 };
-
-class TextFile {
- public:
-  virtual ~TextFile() = default;
-  // Writes the line in the ANSI code page followed by CR LF.
-  virtual bool WriteLine(const std::string& line) = 0;
-  virtual bool Close() = 0;  // flushes; false when something could not be written
-};
 
 class FileSystem {
  public:
@@ -41,11 +57,24 @@ class FileSystem {
   virtual std::string Dir(const std::string& path, SearchAttributes attributes) = 0;
   virtual bool DeleteFile(const std::string& path) = 0;    // false: in use, read-only, missing
   virtual bool RemoveFolder(const std::string& path) = 0;  // false: not empty, in use, missing
-  // Opens for appending, creating the file; null when it cannot be opened.
-  virtual std::unique_ptr<TextFile> OpenForAppend(const std::string& path) = 0;
+  // Makes the lines, each ended by CR LF, the whole content of the file: in
+  // the ANSI code page when it can hold every character, else in UTF-16LE
+  // after a byte-order mark. The text is written to a new file in the same
+  // folder, which then takes the place of the old file, hidden or system as
+  // that may be. False when this cannot be done; the old file (a read-only one
+  // is never replaced) is then left as it was, and no new file remains.
+  virtual bool ReplaceWithText(const std::string& path, const std::vector<std::string>& lines) = 0;
 };
 
+// The exit code Windows reports for a process that still runs; a program
+// can end with it too, so only the end of the process tells that it ended.
 inline constexpr std::uint32_t kStillActive = 259;
+
+enum class WaitResult {
+  Ended,  // the process has ended
+  Woken,  // input arrived for this thread, or the wait's time slice ran out
+  Failed,  // the process cannot be waited on
+};
 
 class Processes {
  public:
@@ -54,13 +83,15 @@ class Processes {
   // a hidden window; returns its process id, or nothing when it cannot start.
   virtual std::optional<std::uint32_t> StartHidden(const std::string& applicationPath,
                                                    const std::string& commandLine) = 0;
-  // OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE), an opaque handle or 0.
+  // The handle kept from the start of that process, an opaque value; 0 when
+  // there is none. It stays the service's until Close.
   virtual std::uintptr_t Open(std::uint32_t processId) = 0;
-  // GetExitCodeProcess: kStillActive while it runs; nothing when the call fails.
-  virtual std::optional<std::uint32_t> ExitCode(std::uintptr_t process) = 0;
   // Sleeps until the process ends or input arrives for this thread, so that a
   // wait loop pumping events does not spin.
-  virtual void WaitForExitOrInput(std::uintptr_t process) = 0;
+  virtual WaitResult WaitForExitOrInput(std::uintptr_t process) = 0;
+  // The exit code; meaningful once the wait has said Ended. Nothing when it
+  // cannot be read.
+  virtual std::optional<std::uint32_t> ExitCode(std::uintptr_t process) = 0;
   virtual void Close(std::uintptr_t process) = 0;
 };
 

@@ -28,6 +28,7 @@ class Form1 final : public FormView {
   // Loads the voice state and, unless another instance runs, shows the window
   // and runs it until it closes.
   void Run();
+  HWND Handle() const { return window_.Handle(); }
 
   // FormView
   void SetCaption(const std::string& text) override;

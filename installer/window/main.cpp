@@ -64,6 +64,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (!command.WantsWindow()) return RunWithoutWindow(command, {registry, files, processes, app});
     const platform::DesignData design = LoadForm1Design();
     installer::Form1 form({registry, files, processes, app}, design);
+    app.SetOwnerWindow(form.Handle());
     form.Run();
     return 0;
   } catch (const std::exception& error) {

@@ -59,6 +59,8 @@ std::string Application::Folder() { return FolderOfModulePath(Narrow(ModulePath(
 
 bool Application::PreviousInstance() { return previousInstance_; }
 
+void Application::SetOwnerWindow(void* window) { owner_ = window; }
+
 void Application::EndProgram() { ExitProcess(0); }
 
 void Application::DoEvents() { ProcessPendingMessages(); }
@@ -81,7 +83,10 @@ int Application::MessageBox(const std::string& text, const std::string& title, M
   UINT style = buttons == MessageButtons::OkCancel ? MB_OKCANCEL : MB_OK;
   if (icon == MessageIcon::Question) style |= MB_ICONQUESTION;
   if (icon == MessageIcon::Critical) style |= MB_ICONERROR;
-  return MessageBoxW(GetActiveWindow(), Widen(text).c_str(), Widen(title).c_str(), style);
+  // The program's window owns every box, also when another program is in
+  // front (the thread then has no active window), so the box stays modal to it.
+  HWND owner = IsWindow(static_cast<HWND>(owner_)) ? static_cast<HWND>(owner_) : GetActiveWindow();
+  return MessageBoxW(owner, Widen(text).c_str(), Widen(title).c_str(), style);
 }
 
 }  // namespace platform::win32

@@ -26,13 +26,16 @@ class Application final : public platform::Application {
   // PeekMessage / TranslateMessage / DispatchMessage until the queue is
   // empty; a WM_QUIT met on the way is posted again for the main loop.
   void DoEvents() override;
-  // MessageBoxW owned by the thread's active window; returns IDOK (1),
-  // IDCANCEL (2) and so on.
+  // The program's one window, which owns every message box from now on.
+  void SetOwnerWindow(void* window);  // an HWND
+  // MessageBoxW owned by the program's window (before there is one, by the
+  // thread's active window); returns IDOK (1), IDCANCEL (2) and so on.
   int MessageBox(const std::string& text, const std::string& title, MessageButtons buttons,
                  MessageIcon icon) override;
 
  private:
   void* mutex_ = nullptr;  // owned
+  void* owner_ = nullptr;  // an HWND, not owned
   bool previousInstance_ = false;
 };
 

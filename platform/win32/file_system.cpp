@@ -32,33 +32,80 @@ class Search {
   HANDLE handle_;
 };
 
-class File final : public TextFile {
+// A file handle, closed when it goes out of scope.
+class FileHandle {
  public:
-  explicit File(HANDLE handle) : handle_(handle) {}
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
-  ~File() override { Close(); }
-
-  bool WriteLine(const std::string& line) override {
-    if (handle_ == INVALID_HANDLE_VALUE) return false;
-    const std::string bytes = ToAnsi(line) + "\r\n";
-    DWORD written = 0;
-    const BOOL ok = WriteFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    if (!ok || written != bytes.size()) failed_ = true;
-    return !failed_;
-  }
-
-  bool Close() override {
-    if (handle_ == INVALID_HANDLE_VALUE) return !failed_;
-    if (!CloseHandle(handle_)) failed_ = true;
+  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  ~FileHandle() { Close(); }
+  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const { return handle_; }
+  bool Close() {
+    const bool closed = !Valid() || CloseHandle(handle_) != 0;
     handle_ = INVALID_HANDLE_VALUE;
-    return !failed_;
+    return closed;
   }
 
  private:
   HANDLE handle_;
-  bool failed_ = false;
 };
+
+// A new, uniquely named file in a folder; deleted again when it goes out of
+// scope unless it has been moved into place.
+class TemporaryFile {
+ public:
+  explicit TemporaryFile(const std::wstring& folder) {
+    wchar_t name[MAX_PATH];
+    if (GetTempFileNameW(folder.c_str(), L"ilv", 0, name) != 0) path_ = name;
+  }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+  ~TemporaryFile() {
+    if (!path_.empty()) DeleteFileW(path_.c_str());
+  }
+
+  // Writes the bytes as the file's whole content and flushes them to disk.
+  bool Write(const std::string& bytes) const {
+    if (path_.empty()) return false;
+    FileHandle file(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+    if (!file.Valid()) return false;
+    DWORD written = 0;
+    if (!bytes.empty() &&
+        (!WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+         written != bytes.size())) {
+      return false;
+    }
+    return FlushFileBuffers(file.Get()) != 0 && file.Close();
+  }
+
+  // Takes the target's place.
+  bool MoveTo(const std::wstring& target) {
+    if (path_.empty() ||
+        !MoveFileExW(path_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return false;
+    }
+    path_.clear();
+    return true;
+  }
+
+ private:
+  std::wstring path_;  // empty when none was made, or once moved
+};
+
+// The text as the export writes it: ANSI when the code page holds all of it,
+// else UTF-16LE with a byte-order mark.
+std::string EncodeText(const std::string& utf8) {
+  if (std::optional<std::string> ansi = ToAnsiExactly(utf8)) return *ansi;
+  const std::wstring wide = Widen(utf8);
+  std::string bytes = "\xFF\xFE";
+  for (const wchar_t unit : wide) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>((unit >> 8) & 0xFF);
+  }
+  return bytes;
+}
 
 }  // namespace
 
@@ -76,15 +123,16 @@ bool FileSystem::DeleteFile(const std::string& path) { return DeleteFileW(Widen(
 
 bool FileSystem::RemoveFolder(const std::string& path) { return RemoveDirectoryW(Widen(path).c_str()) != 0; }
 
-std::unique_ptr<TextFile> FileSystem::OpenForAppend(const std::string& path) {
-  HANDLE handle = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return nullptr;
-  auto file = std::make_unique<File>(handle);
-  if (SetFilePointer(handle, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) {
-    return nullptr;  // closed by the file's destructor
-  }
-  return file;
+bool FileSystem::ReplaceWithText(const std::string& path, const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  const std::wstring target = Widen(path);
+  // Windows refuses to replace a read-only file; Wine, run as root, would not.
+  const DWORD oldAttributes = GetFileAttributesW(target.c_str());
+  if (oldAttributes != INVALID_FILE_ATTRIBUTES && (oldAttributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
+  const std::size_t slash = target.find_last_of(L'\\');
+  TemporaryFile next(slash == std::wstring::npos ? std::wstring(L".") : target.substr(0, slash));
+  return next.Write(EncodeText(text)) && next.MoveTo(target);
 }
 
 }  // namespace platform::win32

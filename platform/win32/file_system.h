@@ -11,9 +11,9 @@ class FileSystem final : public platform::FileSystem {
   std::string Dir(const std::string& path, SearchAttributes attributes) override;
   bool DeleteFile(const std::string& path) override;    // DeleteFileW
   bool RemoveFolder(const std::string& path) override;  // RemoveDirectoryW
-  // Opens or creates the file for writing at its end; lines are written in
-  // the ANSI code page with CR LF.
-  std::unique_ptr<TextFile> OpenForAppend(const std::string& path) override;
+  // The text goes to a file made by GetTempFileNameW beside the target, is
+  // flushed, and replaces the target with MoveFileExW.
+  bool ReplaceWithText(const std::string& path, const std::vector<std::string>& lines) override;
 };
 
 }  // namespace platform::win32

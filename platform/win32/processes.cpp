@@ -42,11 +42,22 @@ std::optional<std::uint32_t> Processes::StartHidden(const std::string& applicati
 }
 
 std::uintptr_t Processes::Open(std::uint32_t processId) {
-  HANDLE handle = OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, processId);
-  if (handle == nullptr) return 0;
-  const auto process = reinterpret_cast<std::uintptr_t>(handle);
-  opened_[process] = processId;
-  return process;
+  const auto started = started_.find(processId);
+  return started == started_.end() ? 0 : reinterpret_cast<std::uintptr_t>(started->second);
+}
+
+WaitResult Processes::WaitForExitOrInput(std::uintptr_t process) {
+  if (process == 0) return WaitResult::Failed;
+  HANDLE handle = AsHandle(process);
+  switch (MsgWaitForMultipleObjectsEx(1, &handle, kWaitSliceMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE)) {
+    case WAIT_OBJECT_0:
+      return WaitResult::Ended;
+    case WAIT_OBJECT_0 + 1:
+    case WAIT_TIMEOUT:
+      return WaitResult::Woken;
+    default:
+      return WaitResult::Failed;
+  }
 }
 
 std::optional<std::uint32_t> Processes::ExitCode(std::uintptr_t process) {
@@ -55,21 +66,13 @@ std::optional<std::uint32_t> Processes::ExitCode(std::uintptr_t process) {
   return code;
 }
 
-void Processes::WaitForExitOrInput(std::uintptr_t process) {
-  HANDLE handle = AsHandle(process);
-  MsgWaitForMultipleObjectsEx(process == 0 ? 0 : 1, process == 0 ? nullptr : &handle, kWaitSliceMs, QS_ALLINPUT,
-                              MWMO_INPUTAVAILABLE);
-}
-
 void Processes::Close(std::uintptr_t process) {
-  if (process == 0) return;
-  CloseHandle(AsHandle(process));
-  if (auto opened = opened_.find(process); opened != opened_.end()) {
-    if (auto started = started_.find(opened->second); started != started_.end()) {
+  for (auto started = started_.begin(); started != started_.end(); ++started) {
+    if (reinterpret_cast<std::uintptr_t>(started->second) == process) {
       CloseHandle(started->second);
       started_.erase(started);
+      return;
     }
-    opened_.erase(opened);
   }
 }
 

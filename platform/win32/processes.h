@@ -1,5 +1,6 @@
 #pragma once
-// Process service: hidden start, exit-code polling and an idle wait.
+// Process service: hidden start, a wait on the process that wakes for input,
+// and the exit code once it has ended.
 #include <cstdint>
 #include <map>
 
@@ -17,20 +18,19 @@ class Processes final : public platform::Processes {
   // CreateProcessW with the program's full path as lpApplicationName and the
   // command line unchanged; window hidden (STARTF_USESHOWWINDOW, SW_HIDE), no
   // handle inheritance. The thread handle is closed at once; the process
-  // handle is kept until the matching Close, so that the process id stays
-  // valid for Open even when the program ends at once.
+  // handle is kept until the matching Close, so that it names this very
+  // process however soon it ends.
   std::optional<std::uint32_t> StartHidden(const std::string& applicationPath,
                                            const std::string& commandLine) override;
-  std::uintptr_t Open(std::uint32_t processId) override;  // OpenProcess(QUERY_INFORMATION | SYNCHRONIZE)
-  std::optional<std::uint32_t> ExitCode(std::uintptr_t process) override;  // GetExitCodeProcess
+  std::uintptr_t Open(std::uint32_t processId) override;  // the handle kept from the start
   // MsgWaitForMultipleObjectsEx on the process for at most 50 ms, waking on
   // any input (QS_ALLINPUT, MWMO_INPUTAVAILABLE).
-  void WaitForExitOrInput(std::uintptr_t process) override;
-  void Close(std::uintptr_t process) override;  // CloseHandle, and releases the kept start handle
+  WaitResult WaitForExitOrInput(std::uintptr_t process) override;
+  std::optional<std::uint32_t> ExitCode(std::uintptr_t process) override;  // GetExitCodeProcess
+  void Close(std::uintptr_t process) override;  // closes the kept handle
 
  private:
-  std::map<std::uint32_t, void*> started_;       // process id -> handle from the start (owned)
-  std::map<std::uintptr_t, std::uint32_t> opened_;  // handle from Open -> its process id
+  std::map<std::uint32_t, void*> started_;  // process id -> handle from the start (owned)
 };
 
 }  // namespace platform::win32

@@ -30,7 +30,7 @@ class Key {
 constexpr REGSAM kView = KEY_WOW64_32KEY;
 
 LONG CreateKeyIn32BitView(const std::string& path, Key& key) {
-  return RegCreateKeyExA(HKEY_LOCAL_MACHINE, ToAnsi(path).c_str(), 0, nullptr, 0, MAXIMUM_ALLOWED | kView, nullptr,
+  return RegCreateKeyExW(HKEY_LOCAL_MACHINE, Widen(path).c_str(), 0, nullptr, 0, MAXIMUM_ALLOWED | kView, nullptr,
                          key.Out(), nullptr);
 }
 
@@ -38,14 +38,14 @@ long SetValue(const std::string& path, const std::string& name, DWORD type, cons
   Key key;
   const LONG created = CreateKeyIn32BitView(path, key);
   if (created != ERROR_SUCCESS) return created;
-  return RegSetValueExA(key.Get(), ToAnsi(name).c_str(), 0, type, data, size);
+  return RegSetValueExW(key.Get(), Widen(name).c_str(), 0, type, data, size);
 }
 
 }  // namespace
 
 long Registry::OpenKey(const std::string& path) {
   Key key;
-  return RegOpenKeyExA(HKEY_LOCAL_MACHINE, ToAnsi(path).c_str(), 0, MAXIMUM_ALLOWED | kView, key.Out());
+  return RegOpenKeyExW(HKEY_LOCAL_MACHINE, Widen(path).c_str(), 0, MAXIMUM_ALLOWED | kView, key.Out());
 }
 
 long Registry::CreateKey(const std::string& path) {
@@ -54,9 +54,11 @@ long Registry::CreateKey(const std::string& path) {
 }
 
 long Registry::SetString(const std::string& path, const std::string& name, const std::string& value) {
-  const std::string ansi = ToAnsi(value);  // the length given is its bytes plus the NUL
-  return SetValue(path, name, REG_SZ, reinterpret_cast<const BYTE*>(ansi.c_str()),
-                  static_cast<DWORD>(ansi.size() + 1));
+  // The wide call keeps every character; for text the ANSI code page holds,
+  // Windows stores the same as the ANSI call with its ANSI bytes plus the NUL.
+  const std::wstring wide = Widen(value);
+  return SetValue(path, name, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                  static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
 }
 
 long Registry::SetDword(const std::string& path, const std::string& name, std::uint32_t value) {
@@ -65,7 +67,31 @@ long Registry::SetDword(const std::string& path, const std::string& name, std::u
 }
 
 long Registry::DeleteKey(const std::string& path) {
-  return RegDeleteKeyExA(HKEY_LOCAL_MACHINE, ToAnsi(path).c_str(), kView, 0);
+  return RegDeleteKeyExW(HKEY_LOCAL_MACHINE, Widen(path).c_str(), kView, 0);
+}
+
+std::optional<RegistryValue> Registry::ReadValue(const std::string& path, const std::string& name) {
+  Key key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Widen(path).c_str(), 0, KEY_QUERY_VALUE | kView, key.Out()) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  const std::wstring wideName = Widen(name);
+  DWORD type = 0;
+  DWORD size = 0;
+  if (RegQueryValueExW(key.Get(), wideName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  std::string bytes(size, '\0');
+  if (RegQueryValueExW(key.Get(), wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()), &size) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  bytes.resize(size);
+  if (type != REG_SZ || size % sizeof(wchar_t) != 0) return RegistryValue{type, bytes};
+  std::wstring text(size / sizeof(wchar_t), L'\0');
+  bytes.copy(reinterpret_cast<char*>(text.data()), size);
+  return RegistryValue{type, Narrow(text)};
 }
 
 }  // namespace platform::win32

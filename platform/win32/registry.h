@@ -1,6 +1,6 @@
 #pragma once
-// Registry service on HKEY_LOCAL_MACHINE through the ANSI calls.
-// Every key handle is opened for one call and closed again.
+// Registry service on HKEY_LOCAL_MACHINE through the wide calls, in the
+// 32-bit view. Every key handle is opened for one call and closed again.
 #include "platform/services.h"
 
 namespace platform::win32 {
@@ -9,11 +9,13 @@ class Registry final : public platform::Registry {
  public:
   long OpenKey(const std::string& path) override;
   long CreateKey(const std::string& path) override;
-  // The key is created or opened with RegCreateKeyA, then the value is set
-  // with RegSetValueExA: REG_SZ as ANSI bytes plus the NUL, REG_DWORD as 4 bytes.
+  // The key is created or opened, then the value is set with RegSetValueExW:
+  // REG_SZ as UTF-16 plus one NUL, REG_DWORD as 4 bytes.
   long SetString(const std::string& path, const std::string& name, const std::string& value) override;
   long SetDword(const std::string& path, const std::string& name, std::uint32_t value) override;
   long DeleteKey(const std::string& path) override;
+  // RegQueryValueExW; a REG_SZ value's UTF-16 is given in UTF-8.
+  std::optional<RegistryValue> ReadValue(const std::string& path, const std::string& name) override;
 };
 
 }  // namespace platform::win32

@@ -29,4 +29,19 @@ std::string Narrow(std::wstring_view wide) { return FromWide(wide, CP_UTF8); }
 
 std::string ToAnsi(std::string_view utf8) { return FromWide(Widen(utf8), CP_ACP); }
 
+std::optional<std::string> ToAnsiExactly(std::string_view utf8) {
+  const std::wstring wide = Widen(utf8);
+  std::string ansi = FromWide(wide, CP_ACP);
+  // Read back: a character the code page lacks comes back as another one.
+  std::wstring back;
+  if (!ansi.empty()) {
+    const int length = static_cast<int>(ansi.size());
+    const int chars = MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, nullptr, 0);
+    back.resize(static_cast<std::size_t>(chars));
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, back.data(), chars);
+  }
+  if (back != wide) return std::nullopt;
+  return ansi;
+}
+
 }  // namespace platform::win32

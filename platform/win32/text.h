@@ -1,6 +1,7 @@
 #pragma once
 // Text conversions at the edge of Windows: the program keeps UTF-8, the wide
-// calls take UTF-16 and the registry and export file take the ANSI code page.
+// calls take UTF-16, and an export file takes the ANSI code page where it can.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,5 +11,8 @@ std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view wide);
 // UTF-8 to the system's ANSI code page (936 on a Chinese system).
 std::string ToAnsi(std::string_view utf8);
+// The same, but nothing when the code page cannot hold every character (it
+// would put "?" or a look-alike in its place).
+std::optional<std::string> ToAnsiExactly(std::string_view utf8);
 
 }  // namespace platform::win32

@@ -1,8 +1,6 @@
 #include "tests/e2e/e2e_support.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
 namespace e2e {
 namespace fs = std::filesystem;
@@ -86,9 +84,17 @@ void AppFolder::Clear() const {
 
 AppFolder::~AppFolder() { Clear(); }
 
+// Through the wide call: a stream would take the path through the code page.
 std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes;
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+  CloseHandle(file);
+  return bytes;
 }
 
 fs::path AppFolder::VoiceFile(const wchar_t* extension) const {
@@ -98,8 +104,13 @@ fs::path AppFolder::VoiceFile(const wchar_t* extension) const {
 void AppFolder::PlaceVoiceFiles(std::vector<const wchar_t*> extensions) {
   fs::create_directories(VoiceFolder());
   for (const wchar_t* extension : extensions) {
-    std::ofstream out(VoiceFile(extension), std::ios::binary);
-    out << "voice data placed by the test\n";
+    HANDLE file = CreateFileW(VoiceFile(extension).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot place a voice file");
+    const char data[] = "voice data placed by the test\n";
+    DWORD written = 0;
+    WriteFile(file, data, sizeof data - 1, &written, nullptr);
+    CloseHandle(file);
   }
 }
 
@@ -133,6 +144,19 @@ std::optional<std::string> ReadAnsiString(const std::wstring& path, const wchar_
   std::string data(size, '\0');
   RegQueryValueExA(key.key, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
   data.resize(size);
+  return data;
+}
+
+std::optional<std::wstring> ReadWideString(const std::wstring& path, const wchar_t* name) {
+  KeyCloser key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &key.key) != ERROR_SUCCESS)
+    return std::nullopt;
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExW(key.key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
+    return std::nullopt;
+  std::wstring data(size / sizeof(wchar_t), L'\0');
+  RegQueryValueExW(key.key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+  data.resize(size / sizeof(wchar_t));
   return data;
 }
 

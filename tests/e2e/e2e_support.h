@@ -82,6 +82,9 @@ std::string ReadAll(const std::filesystem::path& path);
 void DeleteVoiceRecord();  // voice key (with subkeys) and the parent's VOICEDIR
 bool VoiceKeyExists();
 std::optional<std::string> ReadAnsiString(const std::wstring& key, const wchar_t* name);  // raw bytes
+// A REG_SZ value read with the wide call: every stored UTF-16 unit, its
+// terminating NUL included.
+std::optional<std::wstring> ReadWideString(const std::wstring& key, const wchar_t* name);
 std::optional<DWORD> ReadDword(const std::wstring& key, const wchar_t* name);
 
 // A shown top-level window of the process: its main window (captioned, not a

@@ -3,7 +3,9 @@
 // program ends normally (no crash).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <iostream>
 
 #include "installer/window/control_ids.h"
 #include "installer/window/resource_ids.h"
@@ -64,6 +66,9 @@ TEST_F(FaultMatrix, FailingExtractorIsReportedAndNothingIsRegistered) {
       {"exit 2", {L"ILVO_RAR_STANDIN_EXIT=2"}, false, L"解压程序返回错误代码 2"},
       {"exit 3", {L"ILVO_RAR_STANDIN_EXIT=3"}, false, L"解压程序返回错误代码 3"},
       {"exit 255", {L"ILVO_RAR_STANDIN_EXIT=255"}, false, L"解压程序返回错误代码 255"},
+      // The code Windows also reports while a process runs: the installer
+      // must see the end of the process and not wait for ever.
+      {"exit 259", {L"ILVO_RAR_STANDIN_EXIT=259"}, false, L"解压程序返回错误代码 259"},
       {"crash", {L"ILVO_RAR_STANDIN_CRASH=1"}, false, L"解压程序返回错误代码 3221225477"},
       {"damaged archive", {}, true, L"解压程序返回错误代码 3"},
   };
@@ -73,8 +78,12 @@ TEST_F(FaultMatrix, FailingExtractorIsReportedAndNothingIsRegistered) {
     AppFolder folder(L"failing extractor", {.damagedArchive = c.damaged});
     InstallerRun run(folder, c.environment);
     OpenIn(run, L"Ilvo - 音源不存在");
+    const auto pressed = std::chrono::steady_clock::now();
     run.Click(run.Control(IDC_QORBUTTON_AZ));
     ExpectOnlyMessage(run, L"错误", L"音源[安装]失败！\r\n" + c.cause);
+    std::cout << "[ note ] " << c.what << ": message after "
+              << std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - pressed).count()
+              << " ms\n";
     EXPECT_FALSE(VoiceKeyExists());
     EXPECT_TRUE(fs::exists(folder.Path() / L"DATA" / L"Ilvo.yin")) << "the archive survives";
   }
@@ -148,28 +157,57 @@ TEST_F(FaultMatrix, UninstallThatCannotFinishSaysTheVoiceIsInUseAndKeepsTheRest)
   }
 }
 
-TEST_F(FaultMatrix, ExportThatCannotReplaceTheOldFileSaysSoAndKeepsIt) {
+TEST_F(FaultMatrix, ExportOverAnOldFileLeavesTheTwelveLinesOrTheOldFile) {
   // Wine, run as root, lets a program write into a read-only folder; an old
   // export file that is read-only cannot be replaced on either system.
-  AppFolder folder(L"export fault", {});
-  const fs::path old = folder.Path() / L"Ilvo.reg";
-  std::ofstream(old, std::ios::binary) << "old export";
-  SetFileAttributesW(old.c_str(), FILE_ATTRIBUTE_READONLY);
-  InstallerRun run(folder);
-  OpenIn(run, L"Ilvo - 音源不存在");
-  run.DoubleClickPicture();
-  auto question = run.WaitForMessageBox();
-  ASSERT_TRUE(question);
-  run.Answer(*question, IDOK);
-  auto failure = run.WaitForMessageBox();
-  ASSERT_TRUE(failure);
-  EXPECT_EQ(failure->title, L"错误");
-  EXPECT_EQ(failure->text, L"注册表导出失败！");
-  run.Answer(*failure, IDOK);
-  EXPECT_TRUE(run.WaitForCaption(L"Ilvo - 音源不存在")) << "the window stays as it was";
-  EXPECT_EQ(ReadAll(old), "old export");
-  run.RequestClose();
-  EXPECT_EQ(run.WaitForExit(), 0u);
+  struct Case {
+    const char* what;
+    DWORD oldAttributes;
+    bool replaced;
+  } cases[] = {
+      {"read-only", FILE_ATTRIBUTE_READONLY, false},
+      {"hidden", FILE_ATTRIBUTE_HIDDEN, true},
+      {"system", FILE_ATTRIBUTE_SYSTEM, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    AppFolder folder(L"export fault", {});
+    const fs::path old = folder.Path() / L"Ilvo.reg";
+    std::ofstream(old, std::ios::binary) << "old export";
+    SetFileAttributesW(old.c_str(), c.oldAttributes);
+    InstallerRun run(folder);
+    OpenIn(run, L"Ilvo - 音源不存在");
+    run.DoubleClickPicture();
+    auto question = run.WaitForMessageBox();
+    ASSERT_TRUE(question);
+    run.Answer(*question, IDOK);
+    if (c.replaced) {
+      // Watched by its size: a reader holding the file open would keep it
+      // from being replaced.
+      std::error_code error;
+      ASSERT_TRUE(WaitUntil([&] { return fs::file_size(old, error) > 20; }, 10s));
+      const std::string text = ReadAll(old);
+      EXPECT_EQ(text.rfind("Windows Registry Editor Version 5.00\r\n\r\n", 0), 0u);
+      EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 12) << text;
+      EXPECT_EQ(text.substr(text.size() - 4), "\r\n\r\n");
+      EXPECT_EQ(GetFileAttributesW(old.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM), 0u);
+      EXPECT_FALSE(run.WaitForMessageBox(500ms)) << "nothing to say";
+    } else {
+      auto failure = run.WaitForMessageBox();
+      ASSERT_TRUE(failure);
+      EXPECT_EQ(failure->title, L"错误");
+      EXPECT_EQ(failure->text, L"注册表导出失败！");
+      run.Answer(*failure, IDOK);
+      EXPECT_EQ(ReadAll(old), "old export");
+    }
+    EXPECT_TRUE(run.WaitForCaption(L"Ilvo - 音源不存在")) << "the window stays as it was";
+    std::vector<std::wstring> names;
+    for (const auto& entry : fs::directory_iterator(folder.Path())) names.push_back(entry.path().filename().wstring());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"DATA", L"Ilvo.reg", L"IlvoInstaller.exe"})) << "no stray file";
+    run.RequestClose();
+    EXPECT_EQ(run.WaitForExit(), 0u);
+  }
 }
 
 TEST_F(FaultMatrix, InstallWorksFromAnyApplicationFolder) {
@@ -221,6 +259,29 @@ TEST_F(FaultMatrix, ClosingOrSwitchingAwayDuringExtractionStartsAndStopsNothing)
   ExpectOnlyMessage(run, L"提示", L"音源[安装]成功！");
   const std::string lines = ReadAll(log);
   EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1) << "one extraction only:\n" << lines;
+}
+
+TEST_F(FaultMatrix, TheClosingMessageIsOwnedByTheWindowWhileAnotherProgramIsInFront) {
+  AppFolder folder(L"owner", {});
+  InstallerRun run(folder, {L"ILVO_RAR_STANDIN_DELAY_MS=2500"});
+  OpenIn(run, L"Ilvo - 音源不存在");
+  run.Click(run.Control(IDC_QORBUTTON_AZ));
+  ASSERT_TRUE(run.WaitForCaption(L"Ilvo - 安装中"));
+  // The user switches to another program while the extractor runs.
+  HWND other = CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
+                               nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(other, nullptr);
+  SetForegroundWindow(other);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other; }, 5s));
+
+  auto box = run.WaitForMessageBox();
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->text, L"音源[安装]成功！");
+  EXPECT_EQ(GetWindow(box->window, GW_OWNER), run.Window());
+  EXPECT_FALSE(IsWindowEnabled(run.Window())) << "the box is modal to the window";
+  run.Answer(*box, IDOK);
+  EXPECT_EQ(run.WaitForExit(), 0u);
+  DestroyWindow(other);
 }
 
 BOOL CALLBACK TakeFirstLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR found) {

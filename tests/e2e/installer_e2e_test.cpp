@@ -190,6 +190,86 @@ TEST_F(InstallerE2E, DoubleClickOnThePictureExportsTheRegistration) {
   EXPECT_EQ(run.WaitForExit(), 0u);
 }
 
+std::wstring Doubled(const std::wstring& text) {
+  std::wstring doubled;
+  for (const wchar_t c : text) {
+    doubled += c;
+    if (c == L'\\') doubled += c;
+  }
+  return doubled;
+}
+
+// The text after a UTF-16LE byte-order mark, or nothing without one.
+std::optional<std::wstring> DecodeUtf16Le(const std::string& bytes) {
+  if (bytes.size() % 2 != 0 || bytes.rfind("\xFF\xFE", 0) != 0) return std::nullopt;
+  std::wstring text;
+  for (std::size_t i = 2; i < bytes.size(); i += 2) {
+    text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
+  }
+  return text;
+}
+
+TEST_F(InstallerE2E, AFolderNameTheCodePageCannotHoldIsKeptWholeThroughout) {
+  // Code page 936 has no Hangul: through it the name would become "?? ??".
+  AppFolder folder(L"음성 보관", {});
+  const std::wstring path = folder.Path().wstring();
+  {
+    InstallerRun run(folder);
+    ASSERT_TRUE(run.WaitForWindow());
+    ASSERT_TRUE(run.WaitForCaption(L"Ilvo - 音源不存在"));
+    run.Click(run.Control(IDC_QORBUTTON_AZ));
+    auto box = run.WaitForMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, L"音源[安装]成功！");
+    run.Answer(*box, IDOK);
+    EXPECT_EQ(run.WaitForExit(), 0u);
+  }
+  for (const wchar_t* extension : {L".ddb", L".ddi", L".vvd"}) EXPECT_TRUE(folder.VoiceFileExists(extension));
+  EXPECT_EQ(ReadWideString(kVoiceParentKey, L"VOICEDIR"), path + L'\0');
+  EXPECT_EQ(ReadWideString(kVoiceKey, L"INSTALLDIR"), path + L'\0');
+
+  InstallerRun next(folder);  // the next start sees the voice installed
+  ASSERT_TRUE(next.WaitForWindow());
+  ASSERT_TRUE(next.WaitForCaption(L"Ilvo - 音源已安装")) << std::filesystem::path(next.Caption()).string();
+
+  next.DoubleClickPicture();
+  auto question = next.WaitForMessageBox();
+  ASSERT_TRUE(question);
+  next.Answer(*question, IDOK);
+  const std::filesystem::path exported = folder.Path() / L"Ilvo.reg";
+  ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(exported); }, 10s));
+  const std::wstring dir = Doubled(path);
+  const std::wstring expected =
+      L"Windows Registry Editor Version 5.00\r\n"
+      L"\r\n"
+      L"[HKEY_LOCAL_MACHINE\\Software\\TIRELUNA2\\DATABASE\\VOICE]\r\n"
+      L"\"VOICEDIR\"=\"" + dir + L"\"\r\n"
+      L"\r\n"
+      L"[HKEY_LOCAL_MACHINE\\Software\\TIRELUNA2\\DATABASE\\VOICE\\KT3WQ8ZRMD5LXNVC]\r\n"
+      L"\"INSTALLED\"=dword:00000001\r\n"
+      L"\"NAME\"=\"TIRELUNA2 Voice DB (Ilvo)\"\r\n"
+      L"\"TIME\"=\"R4NXC8VJ2TQM6WHE\"\r\n"
+      L"\"DRP\"=\"050010\"\r\n"
+      L"\"INSTALLDIR\"=\"" + dir + L"\"\r\n"
+      L"\r\n";
+  EXPECT_EQ(DecodeUtf16Le(ReadAll(exported)), expected);
+  EXPECT_TRUE(next.Running()) << "the export leaves the window as it was";
+
+  next.Click(next.Control(IDC_QORBUTTON_XZT));
+  auto confirm = next.WaitForMessageBox();
+  ASSERT_TRUE(confirm);
+  EXPECT_EQ(confirm->text, L"确定要卸载么？");
+  next.Answer(*confirm, IDOK);
+  auto done = next.WaitForMessageBox();
+  ASSERT_TRUE(done);
+  EXPECT_EQ(done->text, L"音源[删除]成功！");
+  next.Answer(*done, IDOK);
+  EXPECT_EQ(next.WaitForExit(), 0u);
+  EXPECT_FALSE(VoiceKeyExists());
+  EXPECT_FALSE(std::filesystem::exists(folder.VoiceFolder()));
+  EXPECT_TRUE(std::filesystem::exists(exported)) << "uninstall leaves the export file";
+}
+
 }  // namespace
 }  // namespace e2e
 

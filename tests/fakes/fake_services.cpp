@@ -67,12 +67,21 @@ long FakeRegistry::Write(const std::string& path, const std::string& name, Value
 
 long FakeRegistry::SetString(const std::string& path, const std::string& name, const std::string& value) {
   Note(log, "SetString " + path + " " + name + "=" + value);
-  return Write(path, name, Value{1, value, 0});
+  if (refuseValues) return kErrorAccessDenied;
+  return Write(path, name, Value{1, storedText ? storedText(value) : value, 0});
 }
 
 long FakeRegistry::SetDword(const std::string& path, const std::string& name, std::uint32_t value) {
   Note(log, "SetDword " + path + " " + name + "=" + std::to_string(value));
+  if (refuseValues) return kErrorAccessDenied;
   return Write(path, name, Value{4, {}, value});
+}
+
+std::optional<platform::RegistryValue> FakeRegistry::ReadValue(const std::string& path, const std::string& name) {
+  Note(log, "ReadValue " + path + " " + name);
+  const Value* value = failReads ? nullptr : Find(path, name);
+  if (value == nullptr) return std::nullopt;
+  return value->type == 4 ? platform::RegistryValue::Dword(value->dword) : platform::RegistryValue::String(value->text);
 }
 
 long FakeRegistry::DeleteKey(const std::string& path) {
@@ -175,57 +184,26 @@ bool FakeFileSystem::RemoveFolder(const std::string& path) {
   return true;
 }
 
-namespace {
-
-class FakeTextFile : public platform::TextFile {
- public:
-  FakeTextFile(FakeFileSystem& files, std::string path, std::optional<int> failAfter, bool closeFails)
-      : files_(files), path_(std::move(path)), failAfter_(failAfter), closeFails_(closeFails) {}
-
-  bool WriteLine(const std::string& line) override {
-    Note(files_.log, "WriteLine " + line);
-    if (failAfter_ && lines_ >= *failAfter_) failed_ = true;
-    if (failed_ || closed_) return false;
-    ++lines_;
-    if (FakeFileSystem::Entry* entry = files_.Get(path_)) entry->content += line + "\r\n";
-    return true;
-  }
-
-  bool Close() override {
-    Note(files_.log, "Close " + path_);
-    closed_ = true;
-    return !failed_ && !closeFails_;
-  }
-
- private:
-  FakeFileSystem& files_;
-  std::string path_;
-  std::optional<int> failAfter_;
-  bool closeFails_;
-  int lines_ = 0;
-  bool failed_ = false;
-  bool closed_ = false;
-};
-
-}  // namespace
-
-std::unique_ptr<platform::TextFile> FakeFileSystem::OpenForAppend(const std::string& path) {
-  Note(log, "OpenForAppend " + path);
+bool FakeFileSystem::ReplaceWithText(const std::string& path, const std::vector<std::string>& lines) {
+  Note(log, "ReplaceWithText " + path);
   const std::string key = KeyOf(path);
-  for (const auto& bad : unopenable) {
-    if (KeyOf(bad) == key) return nullptr;
+  for (const auto& bad : unwritable) {
+    if (KeyOf(bad) == key) return false;
   }
   const std::string parent = ParentOf(key);
   if (!IsDrive(parent)) {
     const Entry* folder = Get(parent);
-    if (folder == nullptr || (folder->attributes & kFolder) == 0) return nullptr;
+    if (folder == nullptr || (folder->attributes & kFolder) == 0) return false;
   }
-  if (const Entry* entry = Get(path)) {
-    if ((entry->attributes & (kFolder | kReadOnly)) != 0 || entry->inUse) return nullptr;
-  } else {
-    entries_[key] = Stored{path, Entry{}};
+  if (const Entry* old = Get(path)) {
+    // Hidden and system files are replaced; read-only ones, folders and files
+    // in use are not.
+    if ((old->attributes & (kFolder | kReadOnly)) != 0 || old->inUse) return false;
   }
-  return std::make_unique<FakeTextFile>(*this, path, writeFailsAfterLines, closeFails);
+  std::string content;
+  for (const std::string& line : lines) content += line + "\r\n";
+  entries_[key] = Stored{path, Entry{0, std::move(content), false}};
+  return true;
 }
 
 // ---- FakeProcesses ----
@@ -244,15 +222,24 @@ std::uintptr_t FakeProcesses::Open(std::uint32_t processId) {
   return openFails ? 0 : kHandle;
 }
 
-std::optional<std::uint32_t> FakeProcesses::ExitCode(std::uintptr_t process) {
-  ++exitCodeCalls;
-  if (process == 0) return std::nullopt;
-  std::optional<std::uint32_t> code = exitCodes.empty() ? std::optional<std::uint32_t>{} : exitCodes.front();
-  if (exitCodes.size() > 1) exitCodes.pop_front();
-  return code;
+platform::WaitResult FakeProcesses::WaitForExitOrInput(std::uintptr_t process) {
+  ++waits;
+  if (process == 0 || (waitFails && waits > wakesBeforeEnd)) {
+    Note(log, "Wait failed");
+    return platform::WaitResult::Failed;
+  }
+  if (waits <= wakesBeforeEnd) return platform::WaitResult::Woken;
+  Note(log, "Wait ended");
+  ended_ = true;
+  return platform::WaitResult::Ended;
 }
 
-void FakeProcesses::WaitForExitOrInput(std::uintptr_t) { ++waits; }
+std::optional<std::uint32_t> FakeProcesses::ExitCode(std::uintptr_t process) {
+  ++exitCodeCalls;
+  Note(log, "ExitCode");
+  if (process == 0) return std::nullopt;
+  return ended_ ? exitCode : std::optional<std::uint32_t>{platform::kStillActive};
+}
 
 void FakeProcesses::Close(std::uintptr_t process) {
   Note(log, "CloseProcess");

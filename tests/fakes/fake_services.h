@@ -33,14 +33,19 @@ class FakeRegistry : public platform::Registry {
   };
 
   CallLog* log = nullptr;
-  bool failWrites = false;  // CreateKey, SetString, SetDword and DeleteKey answer access denied
-  bool failReads = false;   // OpenKey answers access denied
+  bool failWrites = false;   // CreateKey, SetString, SetDword and DeleteKey answer access denied
+  bool refuseValues = false;  // SetString and SetDword answer access denied; keys can still be made
+  bool failReads = false;    // OpenKey and ReadValue answer access denied
+  // What a string value is stored as; by default the text itself. Stands for
+  // a store that silently changes the text (a code page without its characters).
+  std::function<std::string(const std::string&)> storedText;
 
   long OpenKey(const std::string& path) override;
   long CreateKey(const std::string& path) override;
   long SetString(const std::string& path, const std::string& name, const std::string& value) override;
   long SetDword(const std::string& path, const std::string& name, std::uint32_t value) override;
   long DeleteKey(const std::string& path) override;
+  std::optional<platform::RegistryValue> ReadValue(const std::string& path, const std::string& name) override;
 
   bool HasKey(const std::string& path) const;
   const Value* Find(const std::string& path, const std::string& name) const;
@@ -68,13 +73,9 @@ class FakeFileSystem : public platform::FileSystem {
   };
 
   CallLog* log = nullptr;
-  // OpenForAppend of these paths fails (an unwritable place).
-  std::set<std::string> unopenable;
-  // A file opened for appending fails to write after this many lines
-  // (a full disk); Close then reports the failure too.
-  std::optional<int> writeFailsAfterLines;
-  // A file opened for appending fails only at Close.
-  bool closeFails = false;
+  // ReplaceWithText of these paths cannot write its new file (an unwritable
+  // place, a full disk).
+  std::set<std::string> unwritable;
 
   // Adds a file (creating its folders) or a folder.
   void AddFile(const std::string& path, std::string content = {}, std::uint32_t attributes = 0);
@@ -87,7 +88,7 @@ class FakeFileSystem : public platform::FileSystem {
   std::string Dir(const std::string& path, platform::SearchAttributes attributes) override;
   bool DeleteFile(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
-  std::unique_ptr<platform::TextFile> OpenForAppend(const std::string& path) override;
+  bool ReplaceWithText(const std::string& path, const std::vector<std::string>& lines) override;
 
  private:
   struct Stored {
@@ -107,13 +108,16 @@ class FakeProcesses : public platform::Processes {
 
   CallLog* log = nullptr;
   bool startFails = false;
-  bool openFails = false;
+  bool openFails = false;  // Open has no handle to give
   std::uint32_t nextProcessId = 4242;
   // Runs when a program starts (to make its files appear, say).
   std::function<void(const Start&)> onStart;
-  // Exit codes answered by ExitCode in turn; the last one repeats. An empty
-  // optional is a failed call.
-  std::deque<std::optional<std::uint32_t>> exitCodes{std::optional<std::uint32_t>{0}};
+  // The started program runs through this many waits (each woken by input)
+  // and ends at the next one; or the wait fails there.
+  int wakesBeforeEnd = 0;
+  bool waitFails = false;
+  // What ExitCode answers once the program has ended; nothing: the call fails.
+  std::optional<std::uint32_t> exitCode = 0;
 
   std::vector<Start> starts;
   int exitCodeCalls = 0;
@@ -123,11 +127,15 @@ class FakeProcesses : public platform::Processes {
   std::optional<std::uint32_t> StartHidden(const std::string& applicationPath,
                                            const std::string& commandLine) override;
   std::uintptr_t Open(std::uint32_t processId) override;
+  platform::WaitResult WaitForExitOrInput(std::uintptr_t process) override;
+  // kStillActive until a wait has seen the end, as Windows answers.
   std::optional<std::uint32_t> ExitCode(std::uintptr_t process) override;
-  void WaitForExitOrInput(std::uintptr_t process) override;
   void Close(std::uintptr_t process) override;
 
   static constexpr std::uintptr_t kHandle = 0x77;
+
+ private:
+  bool ended_ = false;
 };
 
 // Thrown by FakeApplication::EndProgram: the program would end here.

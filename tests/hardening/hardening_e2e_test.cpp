@@ -91,8 +91,10 @@ void InstallThroughTheWindow(const e2e::AppFolder& folder, const fs::path& marke
   // loads the accessibility DLL then. The first answer in a new prefix starts
   // Wine's COM services, which takes seconds on a busy machine.
   DWORD_PTR ignored = 0;
-  EXPECT_TRUE(SendMessageTimeoutW(run.Control(IDC_QORBUTTON_AZ), WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT),
-                                  SMTO_ABORTIFHUNG, 60000, &ignored));
+  const ULONGLONG asked = GetTickCount64();
+  const LRESULT answered = SendMessageTimeoutW(run.Control(IDC_QORBUTTON_AZ), WM_GETOBJECT, 0,
+                                               static_cast<LPARAM>(OBJID_CLIENT), SMTO_NORMAL, 60000, &ignored);
+  EXPECT_TRUE(answered) << "error " << GetLastError() << " after " << GetTickCount64() - asked << " ms";
   run.Click(run.Control(IDC_QORBUTTON_AZ));
   auto box = run.WaitForMessageBox();
   ASSERT_TRUE(box);

@@ -188,7 +188,7 @@ TEST(CommandLineMode, ResultLinesNameTheStateTheFileAndTheCause) {
 TEST(CommandLineMode, FailuresOfTheJobAreExitCode20WithTheWindowsMessage) {
   {  // the extractor reports an error: no record
     Rig rig(Voice::Absent, true);
-    rig.s.processes.exitCodes = {std::optional<std::uint32_t>{3}};
+    rig.s.processes.exitCode = 3;
     EXPECT_EQ(rig.Run({"/install", "/quiet"}), code::kFailed);
     EXPECT_FALSE(rig.s.registry.HasKey(kVoiceKey));
     EXPECT_EQ(rig.lines, std::vector<std::string>{"音源[安装]失败！ 解压程序返回错误代码 3"});
@@ -210,7 +210,7 @@ TEST(CommandLineMode, FailuresOfTheJobAreExitCode20WithTheWindowsMessage) {
   }
   {  // the export file cannot be written
     Rig rig(Voice::Absent, true);
-    rig.s.files.unopenable.insert(kExportFile);
+    rig.s.files.unwritable.insert(kExportFile);
     EXPECT_EQ(rig.Run({"/export"}), code::kFailed);
     ASSERT_EQ(rig.s.app.boxes.size(), 1u);
     EXPECT_EQ(rig.s.app.boxes[0].text, "注册表导出失败！");

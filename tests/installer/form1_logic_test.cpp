@@ -344,13 +344,23 @@ TEST(ExtractVoice, ComposesTheCommandLines) {
 
 // ---- the result rules ----
 
+// What goes wrong with the registry while the record is written.
+enum class RecordFault {
+  None,
+  AllWrites,    // no key can be made, no value set
+  Values,       // the keys open (as in a repair), every value write is refused
+  TextChanged,  // every write answers success but stores other text
+};
+
 struct ExtractCase {
   const char* name;
   unsigned filesBefore;  // voice files before (0: install, else repair)
   bool keyBefore;
-  std::vector<std::optional<std::uint32_t>> exitCodes;
+  int wakes;             // waits woken by input before the extractor ends
+  std::optional<std::uint32_t> exitCode;  // nothing: it cannot be read
   unsigned filesExtracted;  // voice files the extractor leaves behind
-  bool startFails, openFails, registryFails;
+  bool openFails, waitFails;
+  RecordFault registry;
   // expected
   const char* text;
   MessageIcon icon;
@@ -359,25 +369,33 @@ struct ExtractCase {
 
 TEST(ExtractVoice, ReportsSuccessOnlyWhenTrue) {
   using O = std::optional<std::uint32_t>;
-  const O run{259};
   const O none{};
+  const auto F = RecordFault::None;
   // clang-format off
   const std::vector<ExtractCase> cases = {
-    {"install, exit 0",              0,   false, {run, run, O{0}},   AllFiles, false, false, false, "音源[安装]成功！", MessageIcon::None, true},
-    {"install, exit 1 (warning)",    0,   false, {run, O{1}},        AllFiles, false, false, false, "音源[安装]成功！", MessageIcon::None, true},
-    {"repair, exit 0",               Ddb, false, {O{0}},             AllFiles, false, false, false, "音源[修复]成功！", MessageIcon::None, true},
-    {"repair of key without files",  0,   true,  {run, O{0}},        AllFiles, false, false, false, "音源[修复]成功！", MessageIcon::None, true},
-    {"install, exit 2",              0,   false, {run, O{2}},        AllFiles, false, false, false, "音源[安装]失败！\r\n解压程序返回错误代码 2", MessageIcon::Critical, false},
-    {"install, exit 3",              0,   false, {O{3}},             0,        false, false, false, "音源[安装]失败！\r\n解压程序返回错误代码 3", MessageIcon::Critical, false},
-    {"repair, exit 255",             Vvd, false, {O{255}},           AllFiles, false, false, false, "音源[修复]失败！\r\n解压程序返回错误代码 255", MessageIcon::Critical, false},
-    {"install, crashed",             0,   false, {O{0xC0000005u}},   0,        false, false, false, "音源[安装]失败！\r\n解压程序返回错误代码 3221225477", MessageIcon::Critical, false},
-    {"install, exit 0, files short", 0,   false, {O{0}},             Vvd|Ddi,  false, false, false, "音源[安装]失败！\r\n音源文件不完整", MessageIcon::Critical, false},
-    {"repair, exit 1, none at all",  Ddi, false, {O{1}},             0,        false, false, false, "音源[修复]失败！\r\n音源文件不完整", MessageIcon::Critical, false},
-    {"install, registry refuses",    0,   false, {O{0}},             AllFiles, false, false, true,  "音源[安装]失败！\r\n无法写入注册表", MessageIcon::Critical, false},
-    {"repair, registry refuses",     Ddb, false, {O{0}},             AllFiles, false, false, true,  "音源[修复]失败！\r\n无法写入注册表", MessageIcon::Critical, false},
-    {"process gone before open",     0,   false, {none},             AllFiles, false, true,  false, "音源[安装]成功！", MessageIcon::None, true},
-    {"gone before open, no files",   0,   false, {none},             0,        false, true,  false, "音源[安装]失败！\r\n音源文件不完整", MessageIcon::Critical, false},
-    {"exit code unreadable at once", 0,   false, {none},             AllFiles, false, false, false, "音源[安装]成功！", MessageIcon::None, true},
+    {"install, exit 0",              0,   false, 2, O{0},          AllFiles, false, false, F, "音源[安装]成功！", MessageIcon::None, true},
+    {"install, exit 1 (warning)",    0,   false, 1, O{1},          AllFiles, false, false, F, "音源[安装]成功！", MessageIcon::None, true},
+    {"repair, exit 0",               Ddb, false, 0, O{0},          AllFiles, false, false, F, "音源[修复]成功！", MessageIcon::None, true},
+    {"repair of key without files",  0,   true,  1, O{0},          AllFiles, false, false, F, "音源[修复]成功！", MessageIcon::None, true},
+    {"install, exit 2",              0,   false, 1, O{2},          AllFiles, false, false, F, "音源[安装]失败！\r\n解压程序返回错误代码 2", MessageIcon::Critical, false},
+    {"install, exit 3",              0,   false, 0, O{3},          0,        false, false, F, "音源[安装]失败！\r\n解压程序返回错误代码 3", MessageIcon::Critical, false},
+    {"repair, exit 255",             Vvd, false, 0, O{255},        AllFiles, false, false, F, "音源[修复]失败！\r\n解压程序返回错误代码 255", MessageIcon::Critical, false},
+    {"install, exit 259 once ended", 0,   false, 3, O{259},        AllFiles, false, false, F, "音源[安装]失败！\r\n解压程序返回错误代码 259", MessageIcon::Critical, false},
+    {"repair, exit 259 at once",     Ddi, false, 0, O{259},        AllFiles, false, false, F, "音源[修复]失败！\r\n解压程序返回错误代码 259", MessageIcon::Critical, false},
+    {"install, exit 0xFFFFFFFF",     0,   false, 0, O{0xFFFFFFFFu},AllFiles, false, false, F, "音源[安装]失败！\r\n解压程序返回错误代码 4294967295", MessageIcon::Critical, false},
+    {"install, crashed",             0,   false, 0, O{0xC0000005u},0,        false, false, F, "音源[安装]失败！\r\n解压程序返回错误代码 3221225477", MessageIcon::Critical, false},
+    {"no handle to wait on",         0,   false, 0, O{0},          AllFiles, true,  false, F, "音源[安装]失败！\r\n无法等待解压程序结束", MessageIcon::Critical, false},
+    {"repair, no handle",            Ddb, false, 0, O{0},          AllFiles, true,  false, F, "音源[修复]失败！\r\n无法等待解压程序结束", MessageIcon::Critical, false},
+    {"the wait fails while it runs", 0,   false, 2, O{0},          AllFiles, false, true,  F, "音源[安装]失败！\r\n无法等待解压程序结束", MessageIcon::Critical, false},
+    {"exit code unreadable",         0,   false, 1, none,          AllFiles, false, false, F, "音源[安装]失败！\r\n无法读取解压程序的返回代码", MessageIcon::Critical, false},
+    {"repair, exit code unreadable", Vvd, false, 0, none,          AllFiles, false, false, F, "音源[修复]失败！\r\n无法读取解压程序的返回代码", MessageIcon::Critical, false},
+    {"install, exit 0, files short", 0,   false, 0, O{0},          Vvd|Ddi,  false, false, F, "音源[安装]失败！\r\n音源文件不完整", MessageIcon::Critical, false},
+    {"repair, exit 1, none at all",  Ddi, false, 0, O{1},          0,        false, false, F, "音源[修复]失败！\r\n音源文件不完整", MessageIcon::Critical, false},
+    {"install, registry refuses",    0,   false, 0, O{0},          AllFiles, false, false, RecordFault::AllWrites, "音源[安装]失败！\r\n无法写入注册表", MessageIcon::Critical, false},
+    {"repair, registry refuses",     Ddb, false, 0, O{0},          AllFiles, false, false, RecordFault::AllWrites, "音源[修复]失败！\r\n无法写入注册表", MessageIcon::Critical, false},
+    {"repair, key there, values refused", 0, true, 0, O{0},        AllFiles, false, false, RecordFault::Values, "音源[修复]失败！\r\n无法写入注册表", MessageIcon::Critical, false},
+    {"install, values refused",      0,   false, 0, O{0},          AllFiles, false, false, RecordFault::Values, "音源[安装]失败！\r\n无法写入注册表", MessageIcon::Critical, false},
+    {"repair, key there, text changed", 0, true, 0, O{0},          AllFiles, false, false, RecordFault::TextChanged, "音源[修复]失败！\r\n无法写入注册表", MessageIcon::Critical, true},
   };
   // clang-format on
   for (const ExtractCase& c : cases) {
@@ -389,11 +407,17 @@ TEST(ExtractVoice, ReportsSuccessOnlyWhenTrue) {
     rig.Load();
     const bool install = rig.logic.VoiceState == 2;
     ASSERT_EQ(install, c.filesBefore == 0 && !c.keyBefore);
-    rig.s.processes.exitCodes.assign(c.exitCodes.begin(), c.exitCodes.end());
+    rig.s.processes.wakesBeforeEnd = c.wakes;
+    rig.s.processes.exitCode = c.exitCode;
     rig.s.processes.openFails = c.openFails;
+    rig.s.processes.waitFails = c.waitFails;
     rig.s.processes.onStart = [&](const fakes::FakeProcesses::Start&) {
       rig.AddVoiceFiles(c.filesExtracted);
-      rig.s.registry.failWrites = c.registryFails;
+      rig.s.registry.failWrites = c.registry == RecordFault::AllWrites;
+      rig.s.registry.refuseValues = c.registry == RecordFault::Values;
+      if (c.registry == RecordFault::TextChanged) {
+        rig.s.registry.storedText = [](const std::string& text) { return text + "?"; };
+      }
     };
 
     rig.ExpectEnds([&] { install ? rig.logic.QORButtonAZ_GotFocus() : rig.logic.QORButtonXF_GotFocus(); });
@@ -405,6 +429,15 @@ TEST(ExtractVoice, ReportsSuccessOnlyWhenTrue) {
     EXPECT_EQ(box.buttons, MessageButtons::Ok);
     EXPECT_EQ(box.icon, c.icon);
     EXPECT_EQ(rig.s.registry.Find(kVoiceKey, "INSTALLED") != nullptr, c.recordWritten);
+    // The exit code is read once, and only after the wait has seen the end;
+    // the handle, when there was one, is closed.
+    const std::vector<std::string> waited =
+        c.openFails ? std::vector<std::string>{}
+                    : c.waitFails ? std::vector<std::string>{"Wait failed"}
+                                  : std::vector<std::string>{"Wait ended", "ExitCode"};
+    EXPECT_EQ(rig.LogWith({"Wait", "ExitCode"}), waited);
+    EXPECT_EQ(rig.s.processes.waits, c.openFails ? 0 : c.wakes + 1);
+    EXPECT_EQ(rig.s.processes.closed.size(), c.openFails ? 0u : 1u);
     // The finish runs before either message.
     EXPECT_FALSE(rig.view.timers[TimerId::Timer1].enabled);
     EXPECT_FALSE(rig.view.bars[BarId::Bar1].visible);
@@ -424,7 +457,7 @@ TEST(ExtractVoice, InstallArrangesTheWindowThenWaitsWithoutSpinning) {
   Rig rig;
   rig.AddData();
   rig.Load();
-  rig.s.processes.exitCodes = {259, 259, 259, 0};
+  rig.s.processes.wakesBeforeEnd = 3;
   rig.s.processes.onStart = [&](const auto&) { rig.AddVoiceFiles(AllFiles); };
   std::vector<std::int16_t> busyDuringWait;
   rig.s.app.onDoEvents = [&] { busyDuringWait.push_back(rig.logic.Busy); };
@@ -434,19 +467,23 @@ TEST(ExtractVoice, InstallArrangesTheWindowThenWaitsWithoutSpinning) {
   ASSERT_EQ(rig.s.processes.starts.size(), 1u);
   EXPECT_EQ(rig.s.processes.starts[0].applicationPath, "C:\\Voices\\DATA\\Rar.exe");
   EXPECT_EQ(rig.s.processes.starts[0].commandLine, rig.logic.ExtractCommandLine(true));
-  EXPECT_EQ(rig.s.processes.exitCodeCalls, 4);
+  EXPECT_EQ(rig.s.processes.exitCodeCalls, 1);  // once it has ended
   EXPECT_EQ(rig.s.app.doEvents, 4);
-  EXPECT_EQ(rig.s.processes.waits, 3);  // one idle wait after each poll that found it running
+  EXPECT_EQ(rig.s.processes.waits, 4);  // an idle wait after each round of events
   EXPECT_EQ(rig.s.processes.closed, std::vector<std::uintptr_t>{fakes::FakeProcesses::kHandle});
   EXPECT_EQ(busyDuringWait, (std::vector<std::int16_t>{1, 1, 1, 1}));
   EXPECT_EQ(rig.logic.ChildProcess, fakes::FakeProcesses::kHandle);
   EXPECT_EQ(rig.logic.ChildExitCode, 0u);
   const auto order = rig.LogWith({"Timer1.Enabled", "StartHidden", "AZ.Enabled", "XZ", "XF", "Caption", "OpenProcess",
-                                  "CloseProcess", "SetDword"});
+                                  "Wait", "ExitCode", "CloseProcess", "SetDword", "ReadValue"});
   const std::vector<std::string> expected = {
       "Timer1.Enabled 1", "StartHidden " + rig.logic.ExtractCommandLine(true), "AZ.Enabled 0",
-      "Caption Ilvo - 安装中", "OpenProcess 4242", "CloseProcess",
-      "SetDword " + kVoiceKey + " INSTALLED=1", "Timer1.Enabled 0"};
+      "Caption Ilvo - 安装中", "OpenProcess 4242", "Wait ended", "ExitCode", "CloseProcess",
+      "SetDword " + kVoiceKey + " INSTALLED=1",
+      // Every value read back after writing.
+      "ReadValue " + kParentKey + " VOICEDIR", "ReadValue " + kVoiceKey + " INSTALLED",
+      "ReadValue " + kVoiceKey + " NAME", "ReadValue " + kVoiceKey + " TIME", "ReadValue " + kVoiceKey + " DRP",
+      "ReadValue " + kVoiceKey + " INSTALLDIR", "Timer1.Enabled 0"};
   EXPECT_EQ(order, expected);
 }
 
@@ -516,7 +553,7 @@ TEST(BusyGuard, NoSecondActionStartsWhileTheExtractorRuns) {
   rig.AddVoiceFiles(Ddi);
   rig.AddData();
   rig.Load();
-  rig.s.processes.exitCodes = {259, 259, 0};
+  rig.s.processes.wakesBeforeEnd = 2;
   rig.s.processes.onStart = [&](const auto&) { rig.AddVoiceFiles(AllFiles); };
   std::vector<std::int16_t> cancels;
   bool exported = false;
@@ -708,10 +745,8 @@ TEST(Export, ReplacesOrFailsWithoutLeavingAPartialFile) {
     const char* name;
     int answer;
     bool oldFile;
-    bool oldReadOnly;
-    bool unopenable;
-    std::optional<int> writeFailsAfter;
-    bool closeFails;
+    std::uint32_t oldAttributes;
+    bool unwritable;  // the new text cannot be written
     // expected
     bool failureMessage;
     const char* content;  // the export file afterwards, or null when there is none
@@ -719,24 +754,23 @@ TEST(Export, ReplacesOrFailsWithoutLeavingAPartialFile) {
   const std::string full = ExportText("C:\\\\Voices");
   // clang-format off
   const Case cases[] = {
-    {"new file",               1, false, false, false, {},  false, false, full.c_str()},
-    {"replaces an old one",    1, true,  false, false, {},  false, false, full.c_str()},
-    {"cancelled",              2, true,  false, false, {},  false, false, "old"},
-    {"cancelled, no old file", 2, false, false, false, {},  false, false, nullptr},
-    {"old one read-only",      1, true,  true,  false, {},  false, true,  "old"},
-    {"cannot be created",      1, false, false, true,  {},  false, true,  nullptr},
-    {"disk full after 3 lines",1, false, false, false, 3,   false, true,  nullptr},
-    {"fails at close",         1, true,  false, false, {},  true,  true,  nullptr},
+    {"new file",                    1, false, 0,                         false, false, full.c_str()},
+    {"replaces an old one",         1, true,  0,                         false, false, full.c_str()},
+    {"replaces a hidden old one",   1, true,  FakeFileSystem::kHidden,   false, false, full.c_str()},
+    {"replaces a system old one",   1, true,  FakeFileSystem::kSystem,   false, false, full.c_str()},
+    {"cancelled",                   2, true,  0,                         false, false, "old"},
+    {"cancelled, no old file",      2, false, 0,                         false, false, nullptr},
+    {"old one read-only",           1, true,  FakeFileSystem::kReadOnly, false, true,  "old"},
+    {"cannot be written",           1, false, 0,                         true,  true,  nullptr},
+    {"cannot be written, old kept", 1, true,  FakeFileSystem::kHidden,   true,  true,  "old"},
   };
   // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Rig rig;
     rig.AddData();
-    if (c.oldFile) rig.s.files.AddFile(rig.ExportFile(), "old", c.oldReadOnly ? FakeFileSystem::kReadOnly : 0);
-    if (c.unopenable) rig.s.files.unopenable.insert(rig.ExportFile());
-    rig.s.files.writeFailsAfterLines = c.writeFailsAfter;
-    rig.s.files.closeFails = c.closeFails;
+    if (c.oldFile) rig.s.files.AddFile(rig.ExportFile(), "old", c.oldAttributes);
+    if (c.unwritable) rig.s.files.unwritable.insert(rig.ExportFile());
     rig.Load();
     const auto viewBefore = rig.s.log;
     rig.s.app.answers = {c.answer};
@@ -760,6 +794,9 @@ TEST(Export, ReplacesOrFailsWithoutLeavingAPartialFile) {
     } else {
       ASSERT_NE(file, nullptr);
       EXPECT_EQ(file->content, c.content);
+      if (c.content == full.c_str()) {
+        EXPECT_EQ(file->attributes, 0u) << "a plain file, found by the next search";
+      }
     }
     // The window stays as it was.
     EXPECT_TRUE(rig.LogWith({"Caption", "AZ.", "XZ.", "XF.", "Bar", "Timer"}).empty());

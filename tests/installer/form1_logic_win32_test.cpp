@@ -272,6 +272,9 @@ TEST_F(InstallerWine, FailedExtractionsWriteNoRecord) {
   };
   const Case cases[] = {
       {"extractor exits with 3", false, L"3", "音源[安装]失败！\r\n解压程序返回错误代码 3"},
+      // The code Windows also gives while a process runs: the end of the
+      // process tells that it ended, so this is a failure like any other.
+      {"extractor exits with 259", false, L"259", "音源[安装]失败！\r\n解压程序返回错误代码 259"},
       {"damaged archive", true, nullptr, nullptr},
   };
   for (const Case& c : cases) {
@@ -370,10 +373,10 @@ TEST_F(InstallerWine, UninstallRemovesOrStopsAtWhatIsInUse) {
 
 // ---- Export on real files ----
 
-std::string ExportText(const std::string& folder) {
+std::string ExportUtf8(const std::string& folder) {
   std::string doubled = folder;
   installer::Form1Logic::STR(doubled);
-  return ToAnsi("Windows Registry Editor Version 5.00\r\n"
+  return "Windows Registry Editor Version 5.00\r\n"
                 "\r\n"
                 "[HKEY_LOCAL_MACHINE\\Software\\TIRELUNA2\\DATABASE\\VOICE]\r\n"
                 "\"VOICEDIR\"=\"" + doubled + "\"\r\n"
@@ -384,8 +387,10 @@ std::string ExportText(const std::string& folder) {
                 "\"TIME\"=\"R4NXC8VJ2TQM6WHE\"\r\n"
                 "\"DRP\"=\"050010\"\r\n"
                 "\"INSTALLDIR\"=\"" + doubled + "\"\r\n"
-                "\r\n");
+                "\r\n";
 }
+
+std::string ExportText(const std::string& folder) { return ToAnsi(ExportUtf8(folder)); }
 
 TEST_F(InstallerWine, ExportReplacesCancelsOrFailsCleanly) {
   struct Case {
@@ -445,6 +450,42 @@ TEST_F(InstallerWine, ExportReplacesCancelsOrFailsCleanly) {
     if (c.folderIsAFile) {
       EXPECT_EQ(wine_test::ReadBytes(appFolder), "file");
     }
+  }
+}
+
+TEST_F(InstallerWine, ExportReplacesHiddenOrSystemOldFilesAndHoldsAnyFolderName) {
+  struct Case {
+    const char* name;
+    const char* folder;
+    DWORD oldAttributes;  // of an old Ilvo.reg; 0: none there
+    bool utf16;           // code page 936 cannot hold the folder's name
+  };
+  const Case cases[] = {
+      {"hidden old file", "导出 隐藏", FILE_ATTRIBUTE_HIDDEN, false},
+      {"system old file", "导出 系统", FILE_ATTRIBUTE_SYSTEM, false},
+      {"hidden and system old file", "导出", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, false},
+      {"hangul folder", "음성 보관", 0, true},
+      {"hangul folder, hidden old file", "음성 보관", FILE_ATTRIBUTE_HIDDEN, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder(c.folder);
+    const std::string exportFile = folder / "Ilvo.reg";
+    if (c.oldAttributes != 0) {
+      wine_test::WriteBytes(exportFile, "old text\r\n");
+      wine_test::SetAttributes(exportFile, c.oldAttributes);
+    }
+    Rig rig(folder.Path());
+    rig.logic.Form_Load();
+
+    rig.logic.Image1_DblClick();  // answered OK
+
+    ASSERT_EQ(rig.app.boxes.size(), 1u) << "no failure message";
+    const std::string expected =
+        c.utf16 ? "\xFF\xFE" + wine_test::Utf16Le(ExportUtf8(folder.Path())) : ExportText(folder.Path());
+    EXPECT_EQ(wine_test::ReadBytes(exportFile), expected);
+    EXPECT_EQ(wine_test::Attributes(exportFile) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM), 0u);
+    EXPECT_EQ(wine_test::FolderEntries(folder.Path()), std::vector<std::string>{"Ilvo.reg"});
   }
 }
 

@@ -39,27 +39,79 @@ class RegistryTest : public testing::Test {
   platform::win32::Registry registry;
 };
 
-TEST_F(RegistryTest, StringsAreAnsiWithTheirNulAndDwordsFourBytes) {
+// Sets a REG_SZ value as an ANSI program does: its ANSI bytes and one NUL.
+void SetWithTheAnsiCall(const std::string& key, const std::string& name, const std::string& value) {
+  HKEY handle = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr,
+                            &handle, nullptr),
+            ERROR_SUCCESS);
+  const std::string ansi = ToAnsi(value);
+  EXPECT_EQ(RegSetValueExA(handle, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(ansi.c_str()),
+                           static_cast<DWORD>(ansi.size() + 1)),
+            ERROR_SUCCESS);
+  RegCloseKey(handle);
+}
+
+TEST_F(RegistryTest, StringsStoreWhatTheAnsiCallStoredAndKeepEveryCharacter) {
   const std::string key = kTestKey + "\\Values";
   ASSERT_EQ(registry.CreateKey(key), 0);
   struct Case {
     const char* name;
     std::string value;
+    bool codePageHoldsIt;  // 936 here
   };
-  const Case cases[] = {{"ascii", "C:\\Voices"}, {"chinese", "D:\\语音 库\\音源"}, {"empty", ""}};
+  const Case cases[] = {{"ascii", "C:\\Voices", true},
+                        {"chinese", "D:\\语音 库\\音源", true},
+                        {"empty", "", true},
+                        {"hangul", "C:\\음성 보관\\Ilvo", false},
+                        {"chinese and hangul", "D:\\语音\\음성", false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(registry.SetString(key, c.name, c.value), 0);
-    const wine_test::RawValue raw = wine_test::ReadValue(key, c.name);
-    ASSERT_TRUE(raw.found);
-    EXPECT_EQ(raw.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(raw.bytes, ToAnsi(c.value) + std::string(1, '\0'));  // ANSI bytes + NUL
+    const std::string wide = wine_test::Utf16Le(c.value) + std::string(2, '\0');  // one NUL
+    const wine_test::RawValue asWide = wine_test::ReadWideValue(key, c.name);
+    ASSERT_TRUE(asWide.found);
+    EXPECT_EQ(asWide.type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(asWide.bytes, wide);
+    EXPECT_EQ(registry.ReadValue(key, c.name), platform::RegistryValue::String(c.value));
+    if (c.codePageHoldsIt) {
+      // Stored as the ANSI call stores it, read either way.
+      const std::string ansiName = std::string(c.name) + " by the ANSI call";
+      SetWithTheAnsiCall(key, ansiName, c.value);
+      EXPECT_EQ(wine_test::ReadWideValue(key, ansiName).bytes, asWide.bytes);
+      const wine_test::RawValue asAnsi = wine_test::ReadValue(key, c.name);
+      EXPECT_EQ(asAnsi.type, static_cast<DWORD>(REG_SZ));
+      EXPECT_EQ(asAnsi.bytes, ToAnsi(c.value) + std::string(1, '\0'));  // ANSI bytes + NUL
+      EXPECT_EQ(asAnsi.bytes, wine_test::ReadValue(key, ansiName).bytes);
+    }
   }
   EXPECT_EQ(ToAnsi("语音").size(), 4u);  // code page 936: two bytes a character
   EXPECT_EQ(registry.SetDword(key, "number", 0x01020304), 0);
   const wine_test::RawValue number = wine_test::ReadValue(key, "number");
   EXPECT_EQ(number.type, static_cast<DWORD>(REG_DWORD));
   EXPECT_EQ(number.bytes, std::string("\x04\x03\x02\x01", 4));
+  EXPECT_EQ(registry.ReadValue(key, "number"), platform::RegistryValue::Dword(0x01020304));
+}
+
+TEST_F(RegistryTest, ReadValueGivesWhatIsStored) {
+  const std::string key = kTestKey + "\\Read";
+  EXPECT_FALSE(registry.ReadValue(key, "VOICEDIR").has_value());  // no key
+  ASSERT_EQ(registry.CreateKey(key), 0);
+  EXPECT_FALSE(registry.ReadValue(key, "VOICEDIR").has_value());  // no value
+  HKEY handle = nullptr;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, Widen(key).c_str(), 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &handle),
+            ERROR_SUCCESS);
+  // Written by someone else: two NULs, another type. (A string without its
+  // NUL is read back with one under Wine.)
+  const wchar_t text[] = L"C:\\V\0\0";
+  RegSetValueExW(handle, L"two NULs", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), 6 * sizeof(wchar_t));
+  RegSetValueExW(handle, L"expandable", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(text), 5 * sizeof(wchar_t));
+  RegCloseKey(handle);
+  EXPECT_EQ(registry.ReadValue(key, "two NULs"), (platform::RegistryValue{REG_SZ, std::string("C:\\V\0\0", 6)}));
+  EXPECT_EQ(registry.ReadValue(key, "expandable")->type, static_cast<std::uint32_t>(REG_EXPAND_SZ));
+  for (const char* name : {"two NULs", "expandable"}) {
+    EXPECT_NE(registry.ReadValue(key, name), platform::RegistryValue::String("C:\\V")) << name;
+  }
 }
 
 TEST_F(RegistryTest, OpenCreateAndDeleteFollowThePlainCalls) {
@@ -145,62 +197,109 @@ TEST(FileSystem, DeleteFailsOnAFileInUseOrReadOnlyAndRemoveOnAFullFolder) {
   EXPECT_TRUE(files.DeleteFile(plain));
 }
 
-TEST(FileSystem, TextFileAppendsAnsiLinesWithCrLf) {
+TEST(FileSystem, ReplaceWithTextIsAnsiWhereTheCodePageHoldsItElseUtf16) {
   TempFolder folder;
   platform::win32::FileSystem files;
-  const std::string path = folder / "out.reg";
-  {
-    auto file = files.OpenForAppend(path);
-    ASSERT_NE(file, nullptr);
-    EXPECT_TRUE(file->WriteLine("\"VOICEDIR\"=\"D:\\\\语音\""));
-    EXPECT_TRUE(file->WriteLine(""));
-    EXPECT_TRUE(file->Close());
+  struct Case {
+    const char* name;
+    std::vector<std::string> lines;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {"chinese", {"\"VOICEDIR\"=\"D:\\\\语音\"", ""}, "\"VOICEDIR\"=\"D:\\\\\xD3\xEF\xD2\xF4\"\r\n\r\n"},
+      {"no lines", {}, ""},
+      {"hangul", {"\"VOICEDIR\"=\"C:\\\\음성\""},
+       "\xFF\xFE" + wine_test::Utf16Le("\"VOICEDIR\"=\"C:\\\\음성\"\r\n")},
+      // One character the code page lacks makes the whole file UTF-16.
+      {"one hangul line of three", {"Windows Registry Editor Version 5.00", "语音", "음"},
+       "\xFF\xFE" + wine_test::Utf16Le("Windows Registry Editor Version 5.00\r\n语音\r\n음\r\n")},
+      {"a latin letter 936 lacks", {"Dvořák"}, "\xFF\xFE" + wine_test::Utf16Le("Dvořák\r\n")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = folder / "out.reg";
+    EXPECT_TRUE(files.ReplaceWithText(path, c.lines));
+    EXPECT_EQ(wine_test::ReadBytes(path), c.bytes);
   }
-  {
-    auto file = files.OpenForAppend(path);  // appends
-    ASSERT_NE(file, nullptr);
-    EXPECT_TRUE(file->WriteLine("end"));
-  }  // closed by its destructor
-  EXPECT_EQ(wine_test::ReadBytes(path), "\"VOICEDIR\"=\"D:\\\\\xD3\xEF\xD2\xF4\"\r\n\r\nend\r\n");
+  EXPECT_EQ(wine_test::FolderEntries(folder.Path()), std::vector<std::string>{"out.reg"}) << "nothing else is left";
 }
 
-TEST(FileSystem, OpenForAppendFailsWhereNoFileCanBeWritten) {
+TEST(FileSystem, ReplaceWithTextTakesTheOldFilesPlaceUnlessItIsReadOnly) {
+  platform::win32::FileSystem files;
+  struct Case {
+    const char* name;
+    DWORD oldAttributes;
+    bool replaced;
+  };
+  const Case cases[] = {
+      {"plain", FILE_ATTRIBUTE_NORMAL, true},
+      {"hidden", FILE_ATTRIBUTE_HIDDEN, true},
+      {"system", FILE_ATTRIBUTE_SYSTEM, true},
+      {"hidden and system", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, true},
+      {"archive", FILE_ATTRIBUTE_ARCHIVE, true},
+      {"read-only", FILE_ATTRIBUTE_READONLY, false},
+      {"read-only and hidden", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder("替换 测试");
+    const std::string path = folder / "Ilvo.reg";
+    wine_test::WriteBytes(path, "old text that is longer than the new one\r\n");
+    wine_test::SetAttributes(path, c.oldAttributes);
+
+    EXPECT_EQ(files.ReplaceWithText(path, {"new"}), c.replaced);
+
+    EXPECT_EQ(wine_test::ReadBytes(path), c.replaced ? "new\r\n" : "old text that is longer than the new one\r\n");
+    const DWORD attributes = wine_test::Attributes(path);
+    if (c.replaced) {
+      EXPECT_EQ(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY), 0u);
+      EXPECT_EQ(files.Dir(path, SearchAttributes::Normal), "Ilvo.reg");
+    } else {
+      EXPECT_EQ(attributes & ~FILE_ATTRIBUTE_ARCHIVE, c.oldAttributes);
+    }
+    EXPECT_EQ(wine_test::FolderEntries(folder.Path()), std::vector<std::string>{"Ilvo.reg"});
+  }
+}
+
+TEST(FileSystem, ReplaceWithTextFailsWhereNoFileCanBeWritten) {
   TempFolder folder;
   platform::win32::FileSystem files;
   // A "folder" that is a file.
   const std::string notAFolder = folder / "file";
   wine_test::WriteBytes(notAFolder, "");
-  EXPECT_EQ(files.OpenForAppend(notAFolder + "\\Ilvo.reg"), nullptr);
+  EXPECT_FALSE(files.ReplaceWithText(notAFolder + "\\Ilvo.reg", {"x"}));
   // A folder that does not exist.
-  EXPECT_EQ(files.OpenForAppend(folder / "none\\Ilvo.reg"), nullptr);
+  EXPECT_FALSE(files.ReplaceWithText(folder / "none\\Ilvo.reg", {"x"}));
   // A path that is a folder.
   wine_test::CreateFolder(folder / "dir");
-  EXPECT_EQ(files.OpenForAppend(folder / "dir"), nullptr);
+  EXPECT_FALSE(files.ReplaceWithText(folder / "dir", {"x"}));
+  EXPECT_EQ(wine_test::FolderEntries(folder.Path()), (std::vector<std::string>{"dir", "file"}));
+  EXPECT_TRUE(wine_test::FolderEntries(folder / "dir").empty());
+  // A file held open by another program without sharing.
+  const std::string held = folder / "held.reg";
+  wine_test::WriteBytes(held, "held");
+  {
+    wine_test::FileHolder holder(wine_test::PathArgument(0), held);
+    ASSERT_TRUE(holder.Holding());
+    EXPECT_FALSE(files.ReplaceWithText(held, {"x"}));
+  }
+  EXPECT_EQ(wine_test::ReadBytes(held), "held");
+  EXPECT_EQ(wine_test::FolderEntries(folder.Path()), (std::vector<std::string>{"dir", "file", "held.reg"}));
 }
 
-// Records what Wine does with a read-only folder and a read-only file opened
-// for writing; neither is a reliable fault there (Wine keeps no read-only
-// attribute on folders, and a test run as root may open a read-only file for
-// writing). Deleting a read-only file does fail, which the export relies on.
-TEST(FileSystem, ReadOnlyFolderAndFileUnderWine) {
+// Records what Wine does with a read-only folder; it is not a reliable fault
+// there (Wine keeps no read-only attribute on folders, and a test run as root
+// may write into it).
+TEST(FileSystem, ReadOnlyFolderUnderWine) {
   TempFolder folder;
   platform::win32::FileSystem files;
   const std::string sub = folder / "ro";
   wine_test::CreateFolder(sub);
   wine_test::SetAttributes(sub, FILE_ATTRIBUTE_READONLY);
-  auto file = files.OpenForAppend(sub + "\\Ilvo.reg");
-  const bool created = file != nullptr && file->WriteLine("x") && file->Close();
+  const bool written = files.ReplaceWithText(sub + "\\Ilvo.reg", {"x"});
   std::cout << "[ note ] read-only folder attribute kept: "
             << ((wine_test::Attributes(sub) & FILE_ATTRIBUTE_READONLY) != 0)
-            << "; a file could be created in it: " << created << "\n";
-
-  const std::string readOnly = folder / "Ilvo.reg";
-  wine_test::WriteBytes(readOnly, "old");
-  wine_test::SetAttributes(readOnly, FILE_ATTRIBUTE_READONLY);
-  auto opened = files.OpenForAppend(readOnly);
-  std::cout << "[ note ] a read-only file could be opened for appending: " << (opened != nullptr) << "\n";
-  opened.reset();
-  EXPECT_FALSE(files.DeleteFile(readOnly));
+            << "; a file could be written in it: " << written << "\n";
 }
 
 // ---- Processes ----
@@ -212,9 +311,10 @@ TEST(Processes, StartOfAMissingProgramFails) {
   EXPECT_FALSE(processes.StartHidden(missing, "\"" + missing + "\" x").has_value());
 }
 
-TEST(Processes, ExitCodesAreReadBackAndTheWaitReturns) {
+TEST(Processes, TheWaitEndsWithTheProcessWhateverItsExitCode) {
   platform::win32::Processes processes;
-  for (const std::uint32_t code : {0u, 1u, 3u, 255u, 1234567u}) {
+  // 259 is the code Windows also reports while a process runs.
+  for (const std::uint32_t code : {0u, 1u, 3u, 255u, 259u, 1234567u}) {
     SCOPED_TRACE(code);
     const std::string line = HelperLine("exit " + std::to_string(code) + " 300");
     const std::optional<std::uint32_t> id = processes.StartHidden(Helper(), line);
@@ -224,28 +324,32 @@ TEST(Processes, ExitCodesAreReadBackAndTheWaitReturns) {
     EXPECT_EQ(processes.ExitCode(process), platform::kStillActive);
     int waits = 0;
     const DWORD start = GetTickCount();
-    std::optional<std::uint32_t> exit;
-    while ((exit = processes.ExitCode(process)) == platform::kStillActive) {
-      processes.WaitForExitOrInput(process);
+    platform::WaitResult waited = platform::WaitResult::Woken;
+    while (waited == platform::WaitResult::Woken && GetTickCount() - start < 10000) {
+      waited = processes.WaitForExitOrInput(process);
       ++waits;
     }
-    const DWORD elapsed = GetTickCount() - start;
-    EXPECT_EQ(exit, code);
+    EXPECT_EQ(waited, platform::WaitResult::Ended);
+    EXPECT_EQ(processes.ExitCode(process), code);
     EXPECT_LE(waits, 200) << "the wait does not sleep";
-    EXPECT_LT(elapsed, 10000u);
     processes.Close(process);
   }
 }
 
-TEST(Processes, AProgramThatEndsAtOnceCanStillBeOpened) {
+TEST(Processes, TheHandleFromTheStartOutlivesTheProgram) {
   platform::win32::Processes processes;
   const std::optional<std::uint32_t> id = processes.StartHidden(Helper(), HelperLine("exit 7"));
   ASSERT_TRUE(id.has_value());
   Sleep(500);  // long ended
   const std::uintptr_t process = processes.Open(*id);
   ASSERT_NE(process, 0u);
+  EXPECT_EQ(processes.WaitForExitOrInput(process), platform::WaitResult::Ended);
   EXPECT_EQ(processes.ExitCode(process), 7u);
   processes.Close(process);
+  EXPECT_EQ(processes.Open(*id), 0u) << "closed with Close";
+  // No handle, no wait and no exit code.
+  EXPECT_EQ(processes.Open(GetCurrentProcessId()), 0u) << "not started by the service";
+  EXPECT_EQ(processes.WaitForExitOrInput(0), platform::WaitResult::Failed);
   EXPECT_FALSE(processes.ExitCode(0).has_value());
 }
 
@@ -256,7 +360,7 @@ TEST(Processes, WaitReturnsWhenInputArrives) {
   const std::uintptr_t process = processes.Open(*id);
   PostThreadMessageW(GetCurrentThreadId(), WM_APP, 0, 0);
   const DWORD start = GetTickCount();
-  processes.WaitForExitOrInput(process);
+  EXPECT_EQ(processes.WaitForExitOrInput(process), platform::WaitResult::Woken);
   EXPECT_LT(GetTickCount() - start, 1000u);
   MSG message;
   EXPECT_TRUE(PeekMessageW(&message, nullptr, WM_APP, WM_APP, PM_REMOVE));
@@ -352,6 +456,51 @@ TEST(Application, MessageBoxReturnsTheAnswer) {
     EXPECT_EQ(application.MessageBox("确定要卸载么？", "警告窗口", c.buttons, c.icon), c.press);
     answer.join();
   }
+}
+
+// A message box of the given title as another thread sees it: who owns it,
+// and whether that owner was disabled while it showed.
+struct BoxSeen {
+  HWND owner = nullptr;
+  bool ownerEnabled = true;
+};
+
+void AnswerAndLook(const std::wstring& title, BoxSeen& seen) {
+  for (int i = 0; i < 500; ++i) {
+    if (HWND box = FindWindowW(L"#32770", title.c_str())) {
+      seen.owner = GetWindow(box, GW_OWNER);
+      seen.ownerEnabled = seen.owner != nullptr && IsWindowEnabled(seen.owner);
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+      return;
+    }
+    Sleep(20);
+  }
+}
+
+TEST(Application, MessageBoxesAreOwnedByTheProgramsWindowWhileAnotherIsInFront) {
+  platform::win32::Application application("ilvo-owner-test");
+  HWND window = CreateWindowExW(0, L"STATIC", L"installer", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
+                                nullptr, nullptr, nullptr, nullptr);
+  HWND other = CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200,
+                               nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  ASSERT_NE(other, nullptr);
+  application.SetOwnerWindow(window);
+  SetForegroundWindow(other);
+  SetActiveWindow(other);
+  ASSERT_EQ(GetActiveWindow(), other);
+
+  BoxSeen seen;
+  std::thread answer(AnswerAndLook, L"提示", std::ref(seen));
+  EXPECT_EQ(application.MessageBox("音源[安装]成功！", "提示", platform::MessageButtons::Ok,
+                                   platform::MessageIcon::None),
+            IDOK);
+  answer.join();
+  EXPECT_EQ(seen.owner, window);
+  EXPECT_FALSE(seen.ownerEnabled) << "modal to its owner";
+  EXPECT_TRUE(IsWindowEnabled(window)) << "enabled again afterwards";
+  DestroyWindow(other);
+  DestroyWindow(window);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "platform/win32/text.h"
@@ -100,6 +101,16 @@ void SetAttributes(const std::string& path, DWORD attributes) {
   ASSERT_TRUE(SetFileAttributesW(Widen(path).c_str(), attributes)) << path;
 }
 
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(Widen(folder)), error)) {
+    names.push_back(Narrow(entry.path().filename().wstring()));
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 std::uint64_t WriteTime(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) return 0;
@@ -134,6 +145,32 @@ RawValue ReadValue(const std::string& key, const std::string& name) {
   }
   RegCloseKey(handle);
   return value;
+}
+
+RawValue ReadWideValue(const std::string& key, const std::string& name) {
+  RawValue value;
+  HKEY handle = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Widen(key).c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &handle) != ERROR_SUCCESS)
+    return value;
+  DWORD size = 0;
+  if (RegQueryValueExW(handle, Widen(name).c_str(), nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
+    value.bytes.resize(size);
+    RegQueryValueExW(handle, Widen(name).c_str(), nullptr, &value.type,
+                     reinterpret_cast<BYTE*>(value.bytes.data()), &size);
+    value.bytes.resize(size);
+    value.found = true;
+  }
+  RegCloseKey(handle);
+  return value;
+}
+
+std::string Utf16Le(const std::string& utf8) {
+  std::string bytes;
+  for (const wchar_t unit : Widen(utf8)) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>((unit >> 8) & 0xFF);
+  }
+  return bytes;
 }
 
 bool KeyExists(const std::string& key) {

@@ -45,6 +45,8 @@ void CopyInto(const std::string& from, const std::string& to);
 DWORD Attributes(const std::string& path);
 void SetAttributes(const std::string& path, DWORD attributes);
 std::uint64_t WriteTime(const std::string& path);
+// The names of the entries in a folder, sorted.
+std::vector<std::string> FolderEntries(const std::string& folder);
 
 // Removes a key below HKEY_LOCAL_MACHINE with all its subkeys; silent when absent.
 void DeleteTree(const std::string& path);
@@ -54,7 +56,12 @@ struct RawValue {
   DWORD type = 0;
   std::string bytes;  // exactly the stored bytes (length = the stored byte length)
 };
+// Read with RegQueryValueExA, as an ANSI program such as the voice host reads it.
 RawValue ReadValue(const std::string& key, const std::string& name);
+// Read with RegQueryValueExW: a REG_SZ value's UTF-16 bytes as stored.
+RawValue ReadWideValue(const std::string& key, const std::string& name);
+// The text as UTF-16LE bytes, with no byte-order mark.
+std::string Utf16Le(const std::string& utf8);
 bool KeyExists(const std::string& key);
 std::vector<std::string> ValueNames(const std::string& key);
 
