@@ -10,6 +10,12 @@ using Colour = std::uint32_t;
 inline constexpr Colour kSystemColourFlag = 0x80000000u;
 inline constexpr Colour SystemColour(int index) { return kSystemColourFlag | static_cast<Colour>(index); }
 inline constexpr bool IsSystemColour(Colour c) { return (c & kSystemColourFlag) != 0; }
+// The system colour indexes run from 0 (scroll bar) to 30 (menu bar).
+inline constexpr int kLastSystemColourIndex = 30;
+// A reference to one of them: the top bit and an index, nothing else.
+inline constexpr bool IsKnownSystemColour(Colour c) {
+  return (c & 0xFFFFFF00u) == kSystemColourFlag && static_cast<int>(c & 0xFF) <= kLastSystemColourIndex;
+}
 
 inline constexpr Colour kSysButtonFace = SystemColour(15);
 inline constexpr Colour kSysWindowBackground = SystemColour(5);

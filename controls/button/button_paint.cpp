@@ -77,7 +77,8 @@ bool PointerInside(platform::Point pointer, int widthTwips, int heightTwips) {
 }
 
 void DrawGradient(platform::DrawingSurface& surface, Colour colour, int step) {
-  const auto colours = GradientColours(colour, step, surface.HeightTwips());
+  // A system colour reference stands for the system's present colour.
+  const auto colours = GradientColours(surface.Resolve(colour), step, surface.HeightTwips());
   for (std::size_t i = 0; i < colours.size(); ++i) {
     const double y = static_cast<double>(step) * static_cast<double>(i);
     surface.Line(0, y, surface.WidthTwips(), y, colours[i], platform::Units::Twips);

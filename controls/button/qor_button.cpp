@@ -45,6 +45,7 @@ QORButton::QORButton(platform::ControlSite& site)
       .click = [this] { Raise(events_.click); },
       .dblClick = [this] { UserControl_DblClick(); },
       .resize = [this] { UserControl_Resize(); },
+      .captureLost = [this] { PressCancelled(); },
   });
 }
 
@@ -139,6 +140,13 @@ void QORButton::HandleMouseUp(platform::MouseArgs args) {
   DrawHoverFace(site_.Surface(), BackColorValue);
   Captions->SetBold(false);
   Raise(events_.mouseUp, args);
+}
+
+// The release will not come (the button was disabled while held, another
+// window took the mouse): nothing may stay pressed.
+void QORButton::PressCancelled() {
+  UserControl_Resize();
+  Captions->SetBold(false);
 }
 
 void QORButton::UserControl_DblClick() {

@@ -62,6 +62,7 @@ class QORButton {
   void HandleMouseDown(platform::MouseArgs args);
   void HandleMouseMove(platform::MouseArgs args);
   void HandleMouseUp(platform::MouseArgs args);
+  void PressCancelled();
 
   void CentreCaption();
   void DrawHoverLook();

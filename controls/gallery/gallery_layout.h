@@ -4,7 +4,10 @@
 namespace gallery {
 
 inline constexpr const char* kMainCaption = "ControlGallery";
+// The skin with its defaults, and beside it the same skin with ChangeSize
+// False: no corner resize, no maximise.
 inline constexpr const char* kSkinCaption = "QORSkin";
+inline constexpr const char* kFixedSkinCaption = "QORSkin  ChangeSize False";
 
 // The skinned window, frame included: the skin takes the whole window.
 inline constexpr int kSkinWindowWidth = 320;

@@ -1,11 +1,12 @@
-// ControlGallery.exe: every control of the set at a glance, and QORSkin on a
-// window of its own.
+// ControlGallery.exe: every control of the set at a glance, and QORSkin on
+// two windows of their own, with its defaults and with ChangeSize False.
 #include <windows.h>
 
 #include <algorithm>
 #include <exception>
 #include <string>
 
+#include "controls/gallery/gallery_layout.h"
 #include "controls/gallery/gallery_window.h"
 #include "controls/gallery/skin_window.h"
 #include "platform/win32/application.h"
@@ -22,17 +23,23 @@ RECT WindowRectOf(HWND window) {
   return rect;
 }
 
-// Side by side and centred together, so that neither hides the other.
-void PlaceSideBySide(HWND left, HWND right) {
-  const RECT a = WindowRectOf(left);
-  const RECT b = WindowRectOf(right);
-  const int width = (a.right - a.left) + kWindowGap + (b.right - b.left);
-  const int height = std::max(a.bottom - a.top, b.bottom - b.top);
+// The two skinned windows side by side, the gallery below them, all centred
+// together, so that none hides another.
+void PlaceWindows(HWND gallery, HWND skinned, HWND fixedSkinned) {
+  const RECT a = WindowRectOf(skinned);
+  const RECT b = WindowRectOf(fixedSkinned);
+  const RECT c = WindowRectOf(gallery);
+  const int rowWidth = (a.right - a.left) + kWindowGap + (b.right - b.left);
+  const int rowHeight = std::max(a.bottom - a.top, b.bottom - b.top);
+  const int width = std::max(rowWidth, static_cast<int>(c.right - c.left));
+  const int height = rowHeight + kWindowGap + (c.bottom - c.top);
   const int x = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
   const int y = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
+  const int rowLeft = x + (width - rowWidth) / 2;
   const UINT flags = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
-  SetWindowPos(left, nullptr, x, y, 0, 0, flags);
-  SetWindowPos(right, nullptr, x + (a.right - a.left) + kWindowGap, y, 0, 0, flags);
+  SetWindowPos(skinned, nullptr, rowLeft, y, 0, 0, flags);
+  SetWindowPos(fixedSkinned, nullptr, rowLeft + (a.right - a.left) + kWindowGap, y, 0, 0, flags);
+  SetWindowPos(gallery, nullptr, x + (width - (c.right - c.left)) / 2, y + rowHeight + kWindowGap, 0, 0, flags);
 }
 
 void ShowStartFailure(const std::string& problem) {
@@ -47,9 +54,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   try {
     platform::win32::Application app;
     gallery::GalleryWindow gallery(progressbar::CriticalMessageBox(app));
-    gallery::SkinWindow skinned(progressbar::CriticalMessageBox(app), [&gallery] { gallery.Close(); });
-    PlaceSideBySide(gallery.Handle(), skinned.Handle());
+    const auto endProgram = [&gallery] { gallery.Close(); };
+    gallery::SkinWindow skinned({.caption = gallery::kSkinCaption}, progressbar::CriticalMessageBox(app),
+                                endProgram);
+    gallery::SkinWindow fixedSkinned({.caption = gallery::kFixedSkinCaption, .changeSize = false},
+                                     progressbar::CriticalMessageBox(app), endProgram);
+    PlaceWindows(gallery.Handle(), skinned.Handle(), fixedSkinned.Handle());
     skinned.Show();
+    fixedSkinned.Show();
     gallery.Show();
     gallery.Run();
     return 0;

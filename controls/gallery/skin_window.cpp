@@ -26,8 +26,9 @@ const ButtonLook kButtonLooks[] = {
 
 }  // namespace
 
-SkinWindow::SkinWindow(progressbar::ErrorReporter reportError, std::function<void()> endProgram)
-    : window_({.caption = kSkinCaption, .clientWidth = kSkinWindowWidth, .clientHeight = kSkinWindowHeight,
+SkinWindow::SkinWindow(const SkinVariant& variant, progressbar::ErrorReporter reportError,
+                       std::function<void()> endProgram)
+    : window_({.caption = variant.caption, .clientWidth = kSkinWindowWidth, .clientHeight = kSkinWindowHeight,
                .iconResourceId = IDI_GALLERY}),
       ops_(std::move(endProgram)) {
   // The skin keeps the window's outer size once it has stripped the frame.
@@ -57,6 +58,7 @@ SkinWindow::SkinWindow(progressbar::ErrorReporter reportError, std::function<voi
   skin_ = std::make_unique<controls::QORSkin>(skinSite, ops_, true);
   // In run mode this starts taking over the window.
   skin_->UserControl_ReadProperties({});
+  skin_->SetChangeSize(variant.changeSize);
   skinSite.ReportSize();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// A second top-level window that QORSkin takes over: the skin strips the
-// window's own frame and paints its face around a bar and two buttons.
+// A top-level window that QORSkin takes over: the skin strips the window's
+// own frame and paints its face around a bar and two buttons.
 #include <windows.h>
 
 #include <functional>
@@ -15,10 +15,16 @@
 
 namespace gallery {
 
+// What sets one skinned window apart from another.
+struct SkinVariant {
+  const char* caption = nullptr;
+  bool changeSize = true;
+};
+
 class SkinWindow {
  public:
   // endProgram is what the skin's close button does.
-  SkinWindow(progressbar::ErrorReporter reportError, std::function<void()> endProgram);
+  SkinWindow(const SkinVariant& variant, progressbar::ErrorReporter reportError, std::function<void()> endProgram);
   SkinWindow(const SkinWindow&) = delete;
   SkinWindow& operator=(const SkinWindow&) = delete;
 

@@ -83,6 +83,8 @@ void QORSkin::ConnectHandlers() {
       .click = [this] { Raise(events_.Click); },
       .dblClick = [this] { Raise(events_.DblClick); },
       .resize = [this] { UserControl_Resize(); },
+      // The release will not come: no resize from a band left on the screen.
+      .captureLost = [this] { band_.Hide(); },
   });
   TitleBarLabel->SetHandlers(platform::LabelHandlers{
       .mouseDown = [this](const MouseArgs& mouse) { TitleBar_MouseDown(mouse); },
@@ -242,7 +244,8 @@ void QORSkin::DrawGradient(platform::Colour colour, double spacing) {
   FaceColour = colour;
   surface.Clear(colour);
   const double width = surface.WidthTwips();
-  for (const auto& line : skin::GradientLines(colour, spacing, surface.HeightTwips()))
+  // A system colour reference shades from the system's present colour.
+  for (const auto& line : skin::GradientLines(surface.Resolve(colour), spacing, surface.HeightTwips()))
     if (line.colour) surface.Line(0, line.y, width, line.y, *line.colour, platform::Units::Twips);
 }
 
@@ -291,7 +294,8 @@ void QORSkin::LayoutTitleBar() {
 
 // Window management.
 
-std::uintptr_t QORSkin::ParentWindow() const { return site_.ParentWindowHandle(); }
+// Asked anew each time: the control may have been moved to another window.
+std::uintptr_t QORSkin::ParentWindow() const { return ops_.ParentOf(site_.WindowHandle()); }
 
 ScreenRect QORSkin::ParentRect() const { return ops_.WindowRect(ParentWindow()); }
 
@@ -338,9 +342,8 @@ void QORSkin::MaximiseOrRestore() {
   const ScreenRect rect = ops_.WindowRect(parent);
   if (RestoreRectValue.Empty()) {
     RestoreRectValue = {rect.left, rect.top, rect.Width(), rect.Height()};
-    const platform::Point size =
-        skin::MaximisedSize(ops_.ScreenWidthTwips(), ops_.ScreenHeightTwips(), ops_.TaskbarRect());
-    ops_.SetWindowPos(parent, 0, 0, 0, size.x, size.y, 0);
+    const ScreenRect maximised = skin::MaximisedRect(ops_.MonitorOf(parent));
+    ops_.SetWindowPos(parent, 0, maximised.left, maximised.top, maximised.Width(), maximised.Height(), 0);
     MaximizedValue = true;
   } else {
     const skin::PlacementRect restore = std::exchange(RestoreRectValue, {});

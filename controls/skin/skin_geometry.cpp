@@ -101,11 +101,14 @@ ScreenRect SizingRectFor(const ScreenRect& parent, float x, float y) {
   return rect;
 }
 
-platform::Point MaximisedSize(std::int32_t screenWidthTwips, std::int32_t screenHeightTwips,
-                              const std::optional<ScreenRect>& taskbar) {
-  const std::int32_t taskbarHeight = taskbar ? taskbar->Height() : 0;
-  return {platform::RoundHalfEven(static_cast<double>(screenWidthTwips) / platform::kTwipsPerPixel + 5),
-          platform::RoundHalfEven(static_cast<double>(screenHeightTwips) / platform::kTwipsPerPixel - taskbarHeight)};
+ScreenRect MaximisedRect(const MonitorArea& area) {
+  constexpr int kOverhang = 5;
+  const ScreenRect& work = area.work;
+  ScreenRect rect = work;
+  if (work.right == area.monitor.right) rect.right += kOverhang;
+  rect.right = std::max(rect.right, rect.left + kMinSizingWidth);
+  rect.bottom = std::max(rect.bottom, rect.top + kMinSizingHeight);
+  return rect;
 }
 
 }  // namespace controls::skin

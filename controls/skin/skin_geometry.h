@@ -86,9 +86,16 @@ inline constexpr int kMinSizingHeight = 180;
 // corner is the parent's: at least 200 x 180 pixels.
 ScreenRect SizingRectFor(const ScreenRect& parent, float x, float y);
 
-// Size of the maximised parent: five pixels wider than the screen, the
-// taskbar's height (if any) less than the screen's height.
-platform::Point MaximisedSize(std::int32_t screenWidthTwips, std::int32_t screenHeightTwips,
-                              const std::optional<ScreenRect>& taskbar);
+// A monitor and the part of it that the taskbar leaves free.
+struct MonitorArea {
+  ScreenRect monitor;
+  ScreenRect work;
+};
+
+// Where the maximised parent goes: over the whole work area, never below the
+// 200 x 180 minimum. Where the work area reaches the monitor's right edge the
+// window runs five pixels past it, so its right border lies off the screen;
+// next to a taskbar docked at the right it stops at the taskbar.
+ScreenRect MaximisedRect(const MonitorArea& area);
 
 }  // namespace controls::skin

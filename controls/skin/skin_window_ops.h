@@ -40,13 +40,15 @@ class SkinWindowOps {
   // CloseWindow: minimises, does not destroy.
   virtual void Minimise(std::uintptr_t window) = 0;
 
-  // The taskbar window (class "Shell_TrayWnd", empty title), if there is one.
-  virtual std::optional<ScreenRect> TaskbarRect() = 0;
+  // The window that directly contains the window (GetParent); 0 for none.
+  virtual std::uintptr_t ParentOf(std::uintptr_t window) = 0;
+  // The monitor nearest to the window and its work area, the part the
+  // taskbar leaves free wherever it is docked (MonitorFromWindow,
+  // GetMonitorInfo). All zero when there is no monitor to ask.
+  virtual MonitorArea MonitorOf(std::uintptr_t window) = 0;
   // DrawFocusRect on the whole screen: drawing the same rectangle twice
   // leaves the screen as it was.
   virtual void InvertFocusRect(const ScreenRect& rect) = 0;
-  virtual std::int32_t ScreenWidthTwips() = 0;
-  virtual std::int32_t ScreenHeightTwips() = 0;
 
   // Runs the pending window messages, then returns.
   virtual void DoEvents() = 0;

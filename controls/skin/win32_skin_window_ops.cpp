@@ -6,7 +6,6 @@
 #include <type_traits>
 #include <utility>
 
-#include "platform/units.h"
 #include "platform/win32/application.h"
 #include "platform/win32/text.h"
 
@@ -102,11 +101,17 @@ void Win32SkinWindowOps::Minimise(std::uintptr_t window) {
   CloseWindow(AsWindow(window));
 }
 
-std::optional<ScreenRect> Win32SkinWindowOps::TaskbarRect() {
-  HWND taskbar = FindWindowA("Shell_TrayWnd", "");
-  RECT rect{};
-  if (!taskbar || !GetWindowRect(taskbar, &rect)) return std::nullopt;
-  return FromRect(rect);
+std::uintptr_t Win32SkinWindowOps::ParentOf(std::uintptr_t window) {
+  if (window == 0) return 0;
+  return reinterpret_cast<std::uintptr_t>(GetParent(AsWindow(window)));
+}
+
+MonitorArea Win32SkinWindowOps::MonitorOf(std::uintptr_t window) {
+  HMONITOR monitor = MonitorFromWindow(AsWindow(window), MONITOR_DEFAULTTONEAREST);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!monitor || !GetMonitorInfoW(monitor, &info)) return {};
+  return {FromRect(info.rcMonitor), FromRect(info.rcWork)};
 }
 
 void Win32SkinWindowOps::InvertFocusRect(const ScreenRect& rect) {
@@ -114,14 +119,6 @@ void Win32SkinWindowOps::InvertFocusRect(const ScreenRect& rect) {
   if (!screen.Get()) return;
   const RECT r{rect.left, rect.top, rect.right, rect.bottom};
   DrawFocusRect(screen.Get(), &r);
-}
-
-std::int32_t Win32SkinWindowOps::ScreenWidthTwips() {
-  return platform::PixelsToTwips(GetSystemMetrics(SM_CXSCREEN));
-}
-
-std::int32_t Win32SkinWindowOps::ScreenHeightTwips() {
-  return platform::PixelsToTwips(GetSystemMetrics(SM_CYSCREEN));
 }
 
 void Win32SkinWindowOps::DoEvents() { platform::win32::ProcessPendingMessages(); }

@@ -20,10 +20,9 @@ class Win32SkinWindowOps : public SkinWindowOps {
   void SetRoundRegion(std::uintptr_t window, int right, int bottom, int ellipse) override;
   void BeginTitleDrag(std::uintptr_t window) override;
   void Minimise(std::uintptr_t window) override;
-  std::optional<ScreenRect> TaskbarRect() override;
+  std::uintptr_t ParentOf(std::uintptr_t window) override;
+  MonitorArea MonitorOf(std::uintptr_t window) override;
   void InvertFocusRect(const ScreenRect& rect) override;
-  std::int32_t ScreenWidthTwips() override;
-  std::int32_t ScreenHeightTwips() override;
   void DoEvents() override;
   void EndProgram() override;
 

@@ -25,6 +25,9 @@ struct SurfaceHandlers {
   std::function<void()> click;
   std::function<void()> dblClick;
   std::function<void()> resize;  // the container set or changed the size
+  // A press on the surface or a label ended without a release: another window
+  // took the capture (a modal loop, the control disabled while held).
+  std::function<void()> captureLost;
 };
 
 class ControlSite {

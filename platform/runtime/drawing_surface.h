@@ -18,6 +18,9 @@ class DrawingSurface {
   int WidthPixels() const { return WidthTwips() / 15; }
   int HeightPixels() const { return HeightTwips() / 15; }
 
+  // The present value of a known system colour reference; any other value
+  // as it is.
+  virtual Colour Resolve(Colour colour) const = 0;
   // Fills the whole surface; a system colour is resolved by the surface.
   virtual void Clear(Colour background) = 0;
   // A one-pixel solid line; the end point is not drawn. Coordinates in the

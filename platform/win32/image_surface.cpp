@@ -64,6 +64,10 @@ int ImageSurface::ToPixel(double value, Units units) {
   return RoundHalfEven(std::clamp(pixels, -kFarEdge, kFarEdge));
 }
 
+Colour ImageSurface::Resolve(Colour colour) const {
+  return IsKnownSystemColour(colour) ? GetSysColor(static_cast<int>(colour & 0xFF)) : colour;
+}
+
 void ImageSurface::Clear(Colour background) {
   image_.Fill(ResolveColour(background));
   changed_();

@@ -15,6 +15,7 @@ class ImageSurface final : public DrawingSurface {
 
   int WidthTwips() const override;
   int HeightTwips() const override;
+  Colour Resolve(Colour colour) const override;
   void Clear(Colour background) override;
   void Line(double x1, double y1, double x2, double y2, Colour colour, Units units) override;
   void Box(double x1, double y1, double x2, double y2, Colour colour, Units units) override;

@@ -69,7 +69,8 @@ void PointerRouter::DeliverClick(const Target& target, bool doubleClick) const {
 
 void PointerRouter::Press(std::int16_t button, WPARAM keys, POINT pixel, bool doubleClick) {
   Target target;
-  if (buttonsDown_ != 0) {
+  const bool firstButton = buttonsDown_ == 0;
+  if (!firstButton) {
     target = pressTarget_;
   } else {
     target = HitTest(pixel).value_or(nullptr);
@@ -79,14 +80,15 @@ void PointerRouter::Press(std::int16_t button, WPARAM keys, POINT pixel, bool do
   }
   buttonsDown_ |= button;
 
-  // The system pairs the clicks by window; the second one counts as a
-  // double-click only on the element that took the first click.
-  if (doubleClick && lastClickTarget_ && *lastClickTarget_ == target) {
+  // The system pairs the presses by window and time; the second one counts
+  // as a double-click only on the element that took the first.
+  if (doubleClick && firstButton && lastPressTarget_ && *lastPressTarget_ == target) {
     inDoubleClick_ = true;
-    lastClickTarget_.reset();
+    lastPressTarget_.reset();
     DeliverClick(target, true);
     return;
   }
+  if (firstButton) lastPressTarget_ = target;
   DeliverMouse(target, kDown, ArgsFor(target, button, keys, pixel));
 }
 
@@ -106,11 +108,11 @@ void PointerRouter::Release(std::int16_t button, WPARAM keys, POINT pixel) {
     click = !inDoubleClick_ && under && *under == target;
     pressTarget_.reset();
     ReleaseCapture();
-    if (!click) lastClickTarget_.reset();
+    // A press released elsewhere pairs with no later double-click.
+    if (!click && !inDoubleClick_) lastPressTarget_.reset();
   }
   DeliverMouse(target, kUp, ArgsFor(target, button, keys, pixel));
   if (!click || alive.expired()) return;
-  lastClickTarget_ = target;
   DeliverClick(target, false);
 }
 
@@ -125,7 +127,9 @@ void PointerRouter::CaptureLost() {
   buttonsDown_ = 0;
   pressTarget_.reset();
   inDoubleClick_ = false;
-  lastClickTarget_.reset();
+  // The press stays paired with a double-click that may follow: a move loop
+  // that took the capture also took the release.
+  if (surface_.captureLost) surface_.captureLost();
 }
 
 }  // namespace platform::win32

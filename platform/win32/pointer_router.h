@@ -4,6 +4,9 @@
 // Click; a double-click as press, release, Click, DblClick, release. While a
 // button is held the element that got the press keeps getting the moves and
 // the release, also from outside (the surface window holds the capture).
+// A double-click belongs to the element that took the press before it, even
+// when that press never became a click because a modal loop (the system's
+// window move) took the capture and the release.
 #include <windows.h>
 
 #include <memory>
@@ -26,7 +29,7 @@ class PointerRouter {
   void Release(std::int16_t button, WPARAM keys, POINT pixel);
   void Move(WPARAM keys, POINT pixel);
   // Another window took the capture (a message box, a move loop): the press
-  // is over without a release.
+  // is over without a release. Tells the surface's captureLost handler.
   void CaptureLost();
 
  private:
@@ -44,7 +47,9 @@ class PointerRouter {
   std::int16_t buttonsDown_ = 0;
   Target pressTarget_;
   bool inDoubleClick_ = false;
-  std::optional<Target> lastClickTarget_;
+  // The element of the last single press; the system's double-click message
+  // that follows pairs with it. Kept when the capture is lost.
+  std::optional<Target> lastPressTarget_;
   // Handlers may destroy the surface and with it this router.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

@@ -1,6 +1,7 @@
 #pragma once
 // A control site for native tests: records what the control draws and lets
 // the test deliver notifications and fire timers by hand.
+#include <map>
 #include <string>
 #include <vector>
 
@@ -26,8 +27,16 @@ class RecordingSurface : public platform::DrawingSurface {
   int heightTwips = 0;
   std::vector<DrawOp> ops;
 
+  // The system's colours as the fake system has them; an index not listed is black.
+  std::map<int, Colour> systemColours{{15, 0x00F0F0F0}, {5, 0x00FFFFFF}, {8, 0x00000000}};
+
   int WidthTwips() const override { return widthTwips; }
   int HeightTwips() const override { return heightTwips; }
+  Colour Resolve(Colour colour) const override {
+    if (!platform::IsKnownSystemColour(colour)) return colour;
+    const auto found = systemColours.find(static_cast<int>(colour & 0xFF));
+    return found == systemColours.end() ? 0 : found->second;
+  }
   void Clear(Colour background) override;
   void Line(double x1, double y1, double x2, double y2, Colour colour, platform::Units units) override;
   void Box(double x1, double y1, double x2, double y2, Colour colour, platform::Units units) override;

@@ -1,6 +1,7 @@
-// ControlGallery.exe as a person sees it: both windows shown, the second one
-// taken over by the skin, every look on the screen, the busy runner moving,
-// and the program ending from either window.
+// ControlGallery.exe as a person sees it and uses it: the gallery and two
+// skinned windows shown, every look on the screen, the busy runner moving
+// without a trail, the skinned title bar under real input, and the program
+// ending from either kind of window.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -12,11 +13,14 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "controls/gallery/gallery_layout.h"
 #include "controls/progressbar/progress_pictures.h"
 #include "controls/skin/skin_geometry.h"
 #include "platform/win32/text.h"
+#include "tests/support/real_input.h"
 #include "tests/support/screen_capture.h"
 #include "tests/support/wait.h"
 #include "tests/support/wine_paths.h"
@@ -104,8 +108,8 @@ class GalleryRun {
 };
 
 // The skinned window once the skin has stripped its frame and covers it.
-HWND WaitForSkinnedWindow(const GalleryRun& run) {
-  HWND window = run.WaitForWindow(gallery::kSkinCaption);
+HWND WaitForSkinnedWindow(const GalleryRun& run, const char* caption = gallery::kSkinCaption) {
+  HWND window = run.WaitForWindow(caption);
   if (!window) return nullptr;
   const bool attached = WaitUntil(
       [&] {
@@ -216,6 +220,13 @@ TEST(ControlGallery, ShowsEveryControlAndSkinsItsSecondWindow) {
   ASSERT_NE(main, nullptr) << "the main window never showed";
   HWND skinned = WaitForSkinnedWindow(run);
   ASSERT_NE(skinned, nullptr) << "the skin never took over its window";
+  HWND fixedSkinned = WaitForSkinnedWindow(run, gallery::kFixedSkinCaption);
+  ASSERT_NE(fixedSkinned, nullptr) << "the skin never took over the second window";
+  RECT overlap{};
+  const RECT skinRect = WindowRectOf(skinned), fixedRect = WindowRectOf(fixedSkinned), mainRect = WindowRectOf(main);
+  EXPECT_FALSE(IntersectRect(&overlap, &skinRect, &fixedRect) || IntersectRect(&overlap, &skinRect, &mainRect) ||
+               IntersectRect(&overlap, &fixedRect, &mainRect))
+      << "the windows lie apart";
   EXPECT_EQ(GetWindowLongW(main, GWL_STYLE) & (WS_CAPTION | WS_SYSMENU), WS_CAPTION | WS_SYSMENU)
       << "the main window keeps its own frame";
 
@@ -231,6 +242,8 @@ TEST(ControlGallery, ShowsEveryControlAndSkinsItsSecondWindow) {
   std::string mainFailure, skinFailure;
   EXPECT_TRUE(WaitUntil([&] { return (mainFailure = CheckMainWindowBars(main)).empty(); }, 10s)) << mainFailure;
   EXPECT_TRUE(WaitUntil([&] { return (skinFailure = CheckSkinnedWindow(skinned)).empty(); }, 10s)) << skinFailure;
+  EXPECT_TRUE(WaitUntil([&] { return (skinFailure = CheckSkinnedWindow(fixedSkinned)).empty(); }, 10s))
+      << skinFailure;
 
   const RECT marqueeRect = WindowRectOf(GetDlgItem(main, gallery::kMarqueeBarId));
   const ScreenImage before = CaptureScreen(marqueeRect);
@@ -238,6 +251,7 @@ TEST(ControlGallery, ShowsEveryControlAndSkinsItsSecondWindow) {
 
   SaveScreenshot(CaptureWindow(main), L"gallery-main.bmp");
   SaveScreenshot(CaptureWindow(skinned), L"gallery-skin.bmp");
+  SaveScreenshot(CaptureWindow(fixedSkinned), L"gallery-skin-changesize-false.bmp");
 
   PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_EQ(run.WaitForExit(), std::optional<DWORD>(0)) << "closing the main window ends the program";
@@ -259,6 +273,115 @@ TEST(ControlGallery, SkinCloseButtonEndsTheProgram) {
   PostMessageW(skin, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
   PostMessageW(skin, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
   EXPECT_EQ(run.WaitForExit(), std::optional<DWORD>(0));
+}
+
+// The columns of the bar's trough that are not white, in ascending order.
+std::vector<int> MarkedTroughColumns(const ScreenImage& bar) {
+  std::vector<int> columns;
+  for (int x = 3; x < bar.width - 3; ++x)
+    for (int y = 3; y < bar.height - 3; ++y)
+      if (bar.At(x, y) != RGB(255, 255, 255)) {
+        columns.push_back(x);
+        break;
+      }
+  return columns;
+}
+
+// After several laps the trough shows the runner and nothing else: its three
+// segments span 14 columns; a trail of erased segments would mark more.
+TEST(ControlGallery, BusyRunnerLeavesNoTrailAfterSeveralLaps) {
+  GalleryRun run;
+  ASSERT_TRUE(run.Started()) << GalleryExe();
+  HWND main = run.WaitForWindow(gallery::kMainCaption);
+  ASSERT_NE(main, nullptr);
+  const RECT bar = WindowRectOf(GetDlgItem(main, gallery::kMarqueeBarId));
+  ASSERT_EQ(bar.right - bar.left, 233);
+  // A lap is 47 steps, one every 30 ms.
+  std::this_thread::sleep_for(5s);
+  ScreenImage shot;
+  std::vector<int> marked;
+  for (int look = 0; look < 20; ++look) {
+    shot = CaptureScreen(bar);
+    marked = MarkedTroughColumns(shot);
+    if (!marked.empty()) break;  // not caught between laps
+    std::this_thread::sleep_for(20ms);
+  }
+  ASSERT_FALSE(marked.empty()) << "no runner on the screen";
+  EXPECT_LT(marked.back() - marked.front(), 14) << "marks from " << marked.front() << " to " << marked.back();
+  SaveScreenshot(CaptureWindow(main), L"gallery-runner-after-laps.bmp");
+  PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_EQ(run.WaitForExit(), std::optional<DWORD>(0));
+}
+
+// A person double-clicks the skinned window's title: it fills the work area,
+// and a second double-click brings it back; the window with ChangeSize False
+// stays as it is.
+TEST(ControlGallery, RealDoubleClickOnTheSkinnedTitleMaximisesAndRestores) {
+  GalleryRun run;
+  ASSERT_TRUE(run.Started()) << GalleryExe();
+  HWND skinned = WaitForSkinnedWindow(run);
+  ASSERT_NE(skinned, nullptr);
+  HWND fixedSkinned = WaitForSkinnedWindow(run, gallery::kFixedSkinCaption);
+  ASSERT_NE(fixedSkinned, nullptr);
+  std::string failure;
+  ASSERT_TRUE(WaitUntil([&] { return (failure = CheckSkinnedWindow(skinned)).empty(); }, 10s)) << failure;
+
+  test_support::RealMouse mouse;
+  const auto doubleClickTitle = [&](HWND window) {
+    // Left of the caption, below the icon: only the title bar is there.
+    const RECT rect = WindowRectOf(window);
+    mouse.MoveTo(POINT{rect.left + 5, rect.top + 5});
+    mouse.DoubleClick();
+  };
+  const RECT before = WindowRectOf(skinned);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(skinned, MONITOR_DEFAULTTONEAREST), &monitor);
+  const RECT work = monitor.rcWork;
+  doubleClickTitle(skinned);
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        const RECT now = WindowRectOf(skinned);
+        return now.left == work.left && now.top == work.top && now.bottom == work.bottom && now.right >= work.right;
+      },
+      5s))
+      << "not maximised by a real double-click";
+  const RECT maximised = WindowRectOf(skinned);
+  EXPECT_TRUE(WaitUntil([&] { return SameRect(WindowRectOf(GetDlgItem(skinned, gallery::kSkinId)), maximised); }, 5s))
+      << "the skin covers the maximised window";
+  // What shows on the screen: the window runs five pixels past its right edge.
+  const auto onScreen = [&] {
+    RECT visible{};
+    const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    const RECT window = WindowRectOf(skinned);
+    IntersectRect(&visible, &window, &screen);
+    return CaptureScreen(visible);
+  };
+  // The face repainted at the new size: the border down the left edge, the
+  // title bar's gradient, and the bottom of the face above the work area's end.
+  const int height = work.bottom - work.top;
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        const ScreenImage face = onScreen();
+        return face.height == height && face.At(0, height / 2) == RGB(0, 0, 0) &&
+               face.At(100, 8) == RGB(63, 63, 63) && face.At(400, height - 2) == RGB(0, 0, 0) &&
+               face.At(400, height - 20) != RGB(0, 0, 0);
+      },
+      5s))
+      << "the maximised face is not on the screen";
+  SaveScreenshot(onScreen(), L"gallery-skin-maximised.bmp");
+
+  // No earlier press may pair with the next double-click's first click.
+  std::this_thread::sleep_for(std::chrono::milliseconds(GetDoubleClickTime() + 100));
+  doubleClickTitle(skinned);
+  EXPECT_TRUE(WaitUntil([&] { return SameRect(WindowRectOf(skinned), before); }, 5s)) << "not restored";
+
+  const RECT fixedBefore = WindowRectOf(fixedSkinned);
+  std::this_thread::sleep_for(std::chrono::milliseconds(GetDoubleClickTime() + 100));
+  doubleClickTitle(fixedSkinned);
+  std::this_thread::sleep_for(1s);
+  EXPECT_TRUE(SameRect(WindowRectOf(fixedSkinned), fixedBefore)) << "ChangeSize False: no maximise";
+  ASSERT_TRUE(run.Running());
 }
 
 }  // namespace

@@ -13,15 +13,21 @@ import sys
 
 WHITE = (255, 255, 255)
 
-# What shows through the frame's rounded outer corners: a neutral light grey
-# close to the face of the window the bars sit on.
-FRAME_OUTSIDE = (240, 240, 240)
+# What shows through the frame's rounded outer corners: the white window
+# background the bars sit on, so that the anti-aliased corners fade into it.
+FRAME_OUTSIDE = WHITE
 FRAME_OUTER = (96, 96, 96)        # dark grey
 FRAME_MIDDLE = (190, 190, 190)    # light grey
 FRAME_INNER = (244, 244, 244)     # near-white
 FRAME_WIDTH, FRAME_HEIGHT = 59, 13
 FRAME_RADIUS = 3.0
 SUBSAMPLES = 8
+# The control copies the trough's interior from this rectangle (x, y, w, h) of
+# the frame picture and erases the busy runner with the `blank` tile, over the
+# same rows. The rectangle reaches one row into the bottom ring, so it is kept
+# the eraser's white: an erased segment is then the same as a fresh trough. The
+# bottom edge is copied from column 3, which keeps the ring.
+INTERIOR_SOURCE = (4, 4, 51, 7)
 
 TILE_WIDTH, TILE_HEIGHT = 8, 10
 
@@ -100,6 +106,10 @@ def frame_picture():
                         total[i] += c[i]
             row.append(tuple(clamp(t / (n * n)) for t in total))
         rows.append(row)
+    ix, iy, iw, ih = INTERIOR_SOURCE
+    for y in range(iy, iy + ih):
+        for x in range(ix, ix + iw):
+            rows[y][x] = WHITE
     return rows
 
 
@@ -146,7 +156,7 @@ def bmp24(rows):
 
 def pictures():
     yield "img", frame_picture()
-    yield "blank", [[WHITE] * TILE_WIDTH for _ in range(TILE_HEIGHT)]
+    yield "blank", [[WHITE] * TILE_WIDTH for _ in range(TILE_HEIGHT)]  # the interior's colour
     for name, colour, profile in LOOKS:
         for index, tile in enumerate(look_tiles(colour, profile)):
             yield f"{name}_{index}", tile

@@ -96,6 +96,35 @@ TEST(DrawGradient, DrawsFullWidthLinesStepApartFromTheTop) {
   EXPECT_EQ(lines.back().colour, Rgb(182, 182, 182));
 }
 
+// A system colour reference shades from the system's present colour, as the
+// face of any other button would; anything else with high bits keeps being
+// held to drawable values.
+TEST(DrawGradient, ResolvesSystemColourReferencesFirst) {
+  struct Case {
+    const char* what;
+    Colour backColor;
+    Colour first, last;
+  };
+  const Case cases[] = {
+      {"button face", platform::kSysButtonFace, Rgb(240, 240, 240), Rgb(202, 202, 202)},
+      {"window background", platform::kSysWindowBackground, Rgb(255, 255, 255), Rgb(218, 218, 218)},
+      {"window text", platform::kSysWindowText, 0x000000, 0x000000},
+      {"an index past the last system colour", 0x8000001F, 0x000000, 0x000000},
+      {"bits beside the index", 0x8000010F, 0x000000, 0x000000},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    fakes::RecordingSurface surface;
+    surface.widthTwips = 1215;
+    surface.heightTwips = 375;
+    surface.systemColours[5] = 0xFFFFFF;
+    DrawGradient(surface, c.backColor, kNormalStep);
+    ASSERT_EQ(surface.ops.size(), 76u);
+    EXPECT_EQ(surface.ops.front().colour, c.first);
+    EXPECT_EQ(surface.ops.back().colour, c.last);
+  }
+}
+
 TEST(CornerPixels, DiagonalsOfAnEightyOneByTwentyFiveSurfaceInDrawingOrder) {
   struct P {
     int x, y;

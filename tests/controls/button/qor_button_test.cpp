@@ -324,6 +324,21 @@ TEST_F(QORButtonTest, ReleaseWithTheTimerStoppedLeavesTheHoverLookAndTheTimerSto
   EXPECT_EQ(Boxes().back(), kHoverBoxes.back());
 }
 
+// The release never comes when the button is disabled while held: the press
+// ends there, with the normal look, a regular caption and no event.
+TEST_F(QORButtonTest, APressCutShortByALostCaptureLeavesNoPressedLook) {
+  Settle();
+  site.handlers.mouseDown({1, 0, 30, 30});
+  ASSERT_TRUE(Captions().Bold());
+  events.clear();
+  ForgetDrawing();
+  site.handlers.captureLost();
+  EXPECT_EQ(Shape(), "Clear Line*76 Box*2 Pixel*16");
+  EXPECT_EQ(Boxes(), kNormalBoxes);
+  EXPECT_FALSE(Captions().Bold());
+  EXPECT_TRUE(events.empty());
+}
+
 TEST_F(QORButtonTest, BackColorWriteWhileHoveredDrawsTheNormalLookAndKeepsTheTimer) {
   Settle();
   site.handlers.mouseMove({});

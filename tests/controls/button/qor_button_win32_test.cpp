@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "platform/win32/gdi_handles.h"
 #include "platform/win32/host_window.h"
 #include "tests/platform/runtime/win32_test_support.h"
+#include "tests/support/real_input.h"
 
 namespace controls {
 namespace {
@@ -306,6 +308,71 @@ TEST(QORButtonOnWindow, DisabledButtonRaisesNothingForRealInput) {
   EXPECT_TRUE(rig.EventNames().empty());
   EXPECT_TRUE(PixelIs(rig.Image(), 40, 12, kMarker)) << "nothing drawn";
   ButtonOnWindow::MoveCursorAway();
+}
+
+// The container disables the button while the mouse button is held on it:
+// the release goes nowhere, yet the pressed look must not stay behind, also
+// with the pointer resting on the button, where the hover timer changes
+// nothing.
+TEST(QORButtonOnWindow, DisabledWhileHeldLeavesNoPressedLookBehind) {
+  ButtonOnWindow rig;
+  ASSERT_TRUE(rig.WaitForTheNormalLook());
+  test_support::RealMouse mouse;
+  mouse.MoveTo(test_support::ScreenPoint(rig.Surface(), 5, 5));
+  mouse.Press();
+  ASSERT_TRUE(PumpUntil([&] { return rig.Pixel(1, 12) == kPressedGrey; })) << "never pressed";
+
+  rig.button.SetEnabled(false);
+  PumpFor(50);
+  {
+    SCOPED_TRACE("right after disabling");
+    ExpectPixels(rig, kNormalLook);
+  }
+  mouse.Release();
+  PumpFor(300);
+  {
+    SCOPED_TRACE("after the release and the hover ticks");
+    ExpectPixels(rig, kNormalLook);
+  }
+  const auto names = rig.EventNames();
+  EXPECT_NE(std::find(names.begin(), names.end(), "MouseDown"), names.end());
+  EXPECT_EQ(std::find(names.begin(), names.end(), "MouseUp"), names.end());
+  EXPECT_EQ(std::find(names.begin(), names.end(), "Click"), names.end());
+  ButtonOnWindow::MoveCursorAway();
+}
+
+// Actions start from the focus and the mouse only: keys that push a system
+// button do nothing here.
+TEST(QORButtonOnWindow, SpaceAndEnterOnTheFocusedButtonRaiseNothing) {
+  ButtonOnWindow rig;
+  ASSERT_TRUE(rig.WaitForTheNormalLook());
+  SetForegroundWindow(rig.window.Handle());
+  SetFocus(rig.Surface());
+  ASSERT_EQ(GetFocus(), rig.Surface());
+  rig.events.clear();
+  rig.site.Surface().SetPixel(40, 12, kMarker);
+
+  std::vector<WPARAM> keysAtTheButton;
+  for (WORD key : {WORD{VK_SPACE}, WORD{VK_RETURN}}) {
+    test_support::TapKey(key);
+    // Pumped here to see that the keys reach the button's window, as a
+    // person's keys would.
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 300) {
+      MSG message;
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.hwnd == rig.Surface() && (message.message == WM_KEYDOWN || message.message == WM_KEYUP))
+          keysAtTheButton.push_back(message.wParam);
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+  }
+  EXPECT_EQ(keysAtTheButton, (std::vector<WPARAM>{VK_SPACE, VK_SPACE, VK_RETURN, VK_RETURN}));
+  EXPECT_EQ(GetFocus(), rig.Surface());
+  EXPECT_TRUE(rig.EventNames().empty());
+  EXPECT_TRUE(PixelIs(rig.Image(), 40, 12, kMarker)) << "nothing drawn";
 }
 
 // An unclipped DC of the window, to read what the screen shows there.

@@ -59,6 +59,18 @@ TEST(ProgressPictures, FrameHasThreeRingsAroundAWhiteInterior) {
     for (int x = 3; x < 56; ++x) ASSERT_EQ(img.At(x, y), platform::Rgb(255, 255, 255)) << x << "," << y;
 }
 
+// The trough's interior is copied from (4, 4, 51, 7) of the frame picture and
+// the runner is erased with the blank tile: both must be the same one colour,
+// or every erased segment leaves a mark. The bottom edge, copied from column
+// 3, keeps its near-white inner ring.
+TEST(ProgressPictures, InteriorSourceIsTheErasersColourAndTheBottomEdgeKeepsItsRing) {
+  const auto& p = Pictures();
+  for (int y = 4; y < 11; ++y)
+    for (int x = 4; x < 55; ++x) ASSERT_EQ(p.img.At(x, y), p.blank.At(0, 0)) << x << "," << y;
+  EXPECT_LT(Luminance(p.img.At(3, 10)), 250);
+  EXPECT_GT(Luminance(p.img.At(3, 10)), 230);
+}
+
 TEST(ProgressPictures, FrameCornersAreRoundedAndSmoothed) {
   const Picture& img = Pictures().img;
   const Colour edge = img.At(0, 6);
@@ -67,6 +79,8 @@ TEST(ProgressPictures, FrameCornersAreRoundedAndSmoothed) {
   for (auto [x, y] : {std::pair{0, 0}, {58, 0}, {0, 12}, {58, 12}}) {
     SCOPED_TRACE(std::to_string(x) + "," + std::to_string(y));
     EXPECT_GT(Luminance(img.At(x, y)), Luminance(edge) + 40);
+    // Blended against the white the bars sit on, not a grey window face.
+    EXPECT_GT(Luminance(img.At(x, y)), 245);
   }
   EXPECT_EQ(img.At(0, 0), img.At(58, 0));
   // A pixel the curve passes through is a blend, neither outside nor ring.

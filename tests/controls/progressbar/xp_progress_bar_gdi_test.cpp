@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "controls/progressbar/progress_pictures.h"
 #include "controls/progressbar/xp_progress_bar.h"
@@ -83,7 +84,7 @@ class ProgressBarOnGdi : public ::testing::Test {
 
   bool IsWhite(int x, int y) const { return site.Pixel(x, y) == RGB(255, 255, 255); }
   // The empty trough at 13 pixels high copies the frame picture's rows 4 to
-  // 10 one to one; its last row is the bottom's inner ring.
+  // 10 one to one.
   bool ShowsTrough(int x, int y) const { return site.Pixel(x, y) == pictures.img.At(29, y + 1); }
 };
 
@@ -132,6 +133,28 @@ TEST_F(ProgressBarOnGdi, MarqueeStepShowsTheRunnerInItsThreeTiles) {
   for (int x = 4; x < 8; ++x)
     for (int y = 3; y < 10; ++y) EXPECT_TRUE(IsWhite(x, y)) << "the old tail is erased at " << x;
   EXPECT_TRUE(ShowsScaled(site, tiles[2], TileAt(19, 4)));
+}
+
+// The busy runner as the installer drives it, lap after lap: where it has
+// passed, the trough is exactly as a fresh one, with no trail of erased
+// segments on any row.
+TEST_F(ProgressBarOnGdi, RunnerLeavesTheTroughAsFreshAfterSeveralLaps) {
+  bar.SetStyle(1);
+  bar.SetValue(bar.Max());  // a full repaint: the fresh trough
+  std::vector<COLORREF> fresh;
+  for (int y = 3; y < 10; ++y)
+    for (int x = 3; x < kWidth - 3; ++x) fresh.push_back(site.Pixel(x, y));
+
+  // The first lap runs from 4 to 229 (46 steps), every later one from 2 to
+  // 232 (47 steps); the last step of a lap wipes what is left of the runner.
+  constexpr int kLaps = 4;
+  for (int step = 0; step < 46 + (kLaps - 1) * 47; ++step) bar.SetValue(1);
+
+  std::size_t i = 0;
+  for (int y = 3; y < 10; ++y)
+    for (int x = 3; x < kWidth - 3; ++x, ++i)
+      ASSERT_EQ(site.Pixel(x, y), fresh[i]) << "trail at " << x << "," << y;
+  for (int y = 3; y < 10; ++y) EXPECT_TRUE(IsWhite(100, y)) << "row " << y;
 }
 
 }  // namespace

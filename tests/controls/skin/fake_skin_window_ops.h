@@ -22,9 +22,11 @@ class FakeSkinWindowOps : public controls::skin::SkinWindowOps {
   ScreenRect parentRect;
   std::string parentTitle;
   std::map<int, std::int32_t> parentLongs;
-  std::optional<ScreenRect> taskbar;
-  std::int32_t screenWidthTwips = 1024 * 15;
-  std::int32_t screenHeightTwips = 768 * 15;
+  // The window the control sits on; a test may move the control elsewhere.
+  std::uintptr_t parentOfControl = kParent;
+  // One 1024 x 768 monitor without a taskbar.
+  controls::skin::MonitorArea monitor{{0, 0, 1024, 768}, {0, 0, 1024, 768}};
+  std::vector<std::uintptr_t> monitorQueries;
 
   struct PosCall {
     std::uintptr_t window, insertAfter;
@@ -88,13 +90,15 @@ class FakeSkinWindowOps : public controls::skin::SkinWindowOps {
   void Minimise(std::uintptr_t window) override {
     calls.push_back(window == kParent ? "Minimise(parent)" : "Minimise(other)");
   }
-  std::optional<ScreenRect> TaskbarRect() override { return taskbar; }
+  std::uintptr_t ParentOf(std::uintptr_t) override { return parentOfControl; }
+  controls::skin::MonitorArea MonitorOf(std::uintptr_t window) override {
+    monitorQueries.push_back(window);
+    return monitor;
+  }
   void InvertFocusRect(const ScreenRect& rect) override {
     calls.push_back("InvertFocusRect");
     inversions.push_back(rect);
   }
-  std::int32_t ScreenWidthTwips() override { return screenWidthTwips; }
-  std::int32_t ScreenHeightTwips() override { return screenHeightTwips; }
   void DoEvents() override {
     ++doEventsCount;
     if (onDoEvents) onDoEvents(doEventsCount);

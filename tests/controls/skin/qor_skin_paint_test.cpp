@@ -55,6 +55,14 @@ TEST_F(SkinPaintTest, AZeroComponentStopsTheDarkening) {
   for (const auto& line : lines) EXPECT_EQ(line.colour, Rgb(255, 0, 0));
 }
 
+TEST_F(SkinPaintTest, ASystemColourShadesFromTheSystemsPresentColour) {
+  Paint([](auto& s) { s.SetBackColor(platform::kSysButtonFace); });
+  const auto lines = GradientLines();
+  ASSERT_EQ(lines.size(), 125u);
+  EXPECT_EQ(lines.front().colour, Rgb(240, 240, 240));
+  EXPECT_EQ(lines.back().colour, Rgb(228, 228, 228));
+}
+
 TEST_F(SkinPaintTest, ArrayStyleThreeGivesOneLinePerPixelRow) {
   Paint([](auto& s) { s.SetArrayStyle(3); });
   const auto lines = GradientLines();

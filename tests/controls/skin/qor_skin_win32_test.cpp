@@ -1,6 +1,7 @@
 // The skin on a real top-level window: attach, corner resize, maximise and
 // restore, roll, minimise, close and the painted face, driven by mouse
-// messages sent to the control's window.
+// messages sent to the control's window, and the title bar by real input
+// with the title drag on, as a person uses it.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include "controls/skin/win32_skin_window_ops.h"
 #include "platform/win32/control_site.h"
 #include "platform/win32/host_window.h"
+#include "tests/support/real_input.h"
 #include "tests/support/window_rect.h"
 
 namespace {
@@ -51,7 +53,9 @@ class ParentWindow {
   HWND window_ = nullptr;
 };
 
+using test_support::RealMouse;
 using test_support::SameRect;
+using test_support::ScreenPoint;
 using test_support::WindowRectOf;
 
 std::string Describe(const RECT& r) {
@@ -136,13 +140,20 @@ class SkinOnWindow : public ::testing::Test {
     const POINT centre = CentreOf(skin->SysButton(index));
     Click(centre.x, centre.y);
   }
-  // Left of the caption, below the icon: only the title bar is there.
-  void DoubleClickTitle() {
-    Click(5, 5);
-    Send(WM_LBUTTONDBLCLK, MK_LBUTTON, 5, 5);
-    Send(WM_LBUTTONUP, 0, 5, 5);
-  }
   std::ptrdiff_t Count(const std::string& name) const { return std::count(events.begin(), events.end(), name); }
+
+  // A point of the title bar on the screen: left of the caption, below the
+  // icon, where only the title bar is.
+  POINT TitlePoint() const { return ScreenPoint(Control(), 5, 5); }
+  // A real double-click on the title; true once the skin has raised the event.
+  bool DoubleClickTitle(RealMouse& mouse, const char* event) {
+    // No earlier press may pair with the first click.
+    PumpUntil([start = GetTickCount()] { return GetTickCount() - start > GetDoubleClickTime(); });
+    const auto before = Count(event);
+    mouse.MoveTo(TitlePoint());
+    mouse.DoubleClick();
+    return PumpUntil([&] { return Count(event) > before && GetCapture() == nullptr; });
+  }
 };
 
 TEST_F(SkinOnWindow, AttachStripsTheFrameAndCoversTheParent) {
@@ -201,29 +212,79 @@ TEST_F(SkinOnWindow, CornerResizeStopsAtTheMinimum) {
   EXPECT_EQ(site->Surface().HeightTwips(), 180 * 15);
 }
 
-TEST_F(SkinOnWindow, TitleDoubleClickMaximisesAndRestoresExactly) {
+TEST_F(SkinOnWindow, RealDragOnTheTitleMovesTheWindowThenRaisesTitleMouseDown) {
   Attach(100, 80, 320, 240);
-  skin->SetMoveTo(false);  // a title press would start the system's move loop
-  const RECT before = WindowRectOf(parent->Get());
+  ASSERT_TRUE(skin->MoveTo());
+  skin->Events().TitleMouseDown = [this](platform::MouseArgs&) {
+    events.push_back("TitleMouseDown at " + Describe(WindowRectOf(parent->Get())));
+  };
+  RealMouse mouse;
+  const POINT from = TitlePoint();
+  mouse.Drag(from, POINT{from.x + 40, from.y + 30});
+  ASSERT_TRUE(PumpUntil([this] { return !events.empty(); })) << "no TitleMouseDown";
+  const RECT moved{140, 110, 460, 350};
+  EXPECT_TRUE(SameRect(WindowRectOf(parent->Get()), moved)) << Describe(WindowRectOf(parent->Get()));
+  EXPECT_EQ(events, std::vector<std::string>{"TitleMouseDown at " + Describe(moved)})
+      << "the event comes once the move has ended";
+  EXPECT_TRUE(SameRect(WindowRectOf(Control()), moved)) << "the skin moves with its window";
+  EXPECT_FALSE(skin->Maximized());
+}
 
-  DoubleClickTitle();
-  ASSERT_TRUE(skin->Maximized());
-  RECT taskbar{};
-  HWND tray = FindWindowA("Shell_TrayWnd", "");
-  const LONG taskbarHeight = tray && GetWindowRect(tray, &taskbar) ? taskbar.bottom - taskbar.top : 0;
+TEST_F(SkinOnWindow, RealTitleDoubleClickMaximisesToTheWorkAreaAndRestoresExactly) {
+  Attach(100, 80, 320, 240);
+  ASSERT_TRUE(skin->MoveTo());
+  const RECT before = WindowRectOf(parent->Get());
+  RealMouse mouse;
+
+  ASSERT_TRUE(DoubleClickTitle(mouse, "TitleDblClick")) << "the double-click was taken for two drags";
+  EXPECT_TRUE(skin->Maximized());
+  const controls::skin::ScreenRect expected = controls::skin::MaximisedRect(ops->MonitorOf(
+      reinterpret_cast<std::uintptr_t>(parent->Get())));
   const RECT maximised = WindowRectOf(parent->Get());
-  EXPECT_TRUE(SameRect(maximised, RECT{0, 0, GetSystemMetrics(SM_CXSCREEN) + 5,
-                                       GetSystemMetrics(SM_CYSCREEN) - taskbarHeight}))
+  EXPECT_TRUE(SameRect(maximised, RECT{expected.left, expected.top, expected.right, expected.bottom}))
       << Describe(maximised);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(parent->Get(), MONITOR_DEFAULTTONEAREST), &monitor);
+  EXPECT_EQ(maximised.left, monitor.rcWork.left);
+  EXPECT_EQ(maximised.top, monitor.rcWork.top);
+  EXPECT_EQ(maximised.bottom, monitor.rcWork.bottom);
   EXPECT_TRUE(SameRect(WindowRectOf(Control()), maximised));
   EXPECT_EQ(Count("TitleDblClick"), 1);
 
-  DoubleClickTitle();
+  // Maximised, a press on the title moves nothing.
+  const POINT title = TitlePoint();
+  mouse.Drag(title, POINT{title.x + 50, title.y + 50});
+  PumpPending();
+  EXPECT_TRUE(SameRect(WindowRectOf(parent->Get()), maximised)) << Describe(WindowRectOf(parent->Get()));
+
+  ASSERT_TRUE(DoubleClickTitle(mouse, "TitleDblClick"));
   EXPECT_FALSE(skin->Maximized());
   EXPECT_TRUE(SameRect(WindowRectOf(parent->Get()), before)) << Describe(WindowRectOf(parent->Get()));
   EXPECT_EQ(site->Surface().WidthTwips(), 320 * 15);
   EXPECT_EQ(site->Surface().HeightTwips(), 240 * 15);
   EXPECT_EQ(Count("TitleDblClick"), 2);
+
+  // A single press drags again.
+  const POINT from = TitlePoint();
+  mouse.Drag(from, POINT{from.x + 20, from.y + 10});
+  EXPECT_TRUE(PumpUntil([&] { return SameRect(WindowRectOf(parent->Get()), RECT{120, 90, 440, 330}); }))
+      << Describe(WindowRectOf(parent->Get()));
+}
+
+TEST_F(SkinOnWindow, RealTitleDoubleClickUnrollsARolledUpWindow) {
+  Attach(100, 80, 300, 80);
+  const RECT before = WindowRectOf(parent->Get());
+  ClickSysButton(QORSkin::kRollButton);
+  ASSERT_EQ(skin->SysButton(QORSkin::kRollButton).Caption(), "ヘ");
+  events.clear();
+
+  RealMouse mouse;
+  ASSERT_TRUE(DoubleClickTitle(mouse, "TitleRebutton"));
+  EXPECT_EQ(events, std::vector<std::string>{"TitleRebutton"});
+  EXPECT_EQ(skin->SysButton(QORSkin::kRollButton).Caption(), "ブ");
+  EXPECT_FALSE(skin->Maximized());
+  EXPECT_TRUE(SameRect(WindowRectOf(parent->Get()), before)) << Describe(WindowRectOf(parent->Get()));
 }
 
 TEST_F(SkinOnWindow, RollUpIgnoresASecondClickAndRollDownRestoresTheHeight) {
@@ -289,14 +350,18 @@ TEST(SkinOnHostWindow, TakesOverTheHostWindow) {
   EXPECT_EQ(site.Surface().WidthTwips(), (hostRect.right - hostRect.left) * 15);
   EXPECT_EQ(skin.Captions().Caption(), "控件");
 
-  skin.SetMoveTo(false);
+  int doubleClicks = 0;
+  skin.Events().TitleDblClick = [&] { ++doubleClicks; };
+  RealMouse mouse;
   const auto doubleClickTitle = [&] {
-    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
-      SendMessageW(site.Handle(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, PointParam(5, 5));
+    const int before = doubleClicks;
+    mouse.MoveTo(ScreenPoint(site.Handle(), 5, 5));
+    mouse.DoubleClick();
+    return PumpUntil([&] { return doubleClicks > before && GetCapture() == nullptr; });
   };
-  doubleClickTitle();
+  ASSERT_TRUE(doubleClickTitle());
   EXPECT_TRUE(skin.Maximized());
-  doubleClickTitle();
+  ASSERT_TRUE(doubleClickTitle());
   EXPECT_FALSE(skin.Maximized());
   EXPECT_TRUE(SameRect(WindowRectOf(window.Handle()), hostRect)) << Describe(WindowRectOf(window.Handle()));
 }

@@ -170,6 +170,16 @@ TEST_F(SkinTest, RubberBandIsErasedOnEveryPath) {
   FaceUp(7100, 5100);
   EXPECT_EQ(ops.parentRect, before);
 
+  // Another window took the capture while the button was held.
+  FaceDown(static_cast<float>(site.surface.widthTwips - 10), static_cast<float>(site.surface.heightTwips - 10));
+  FaceMove(7000, 5000);
+  ASSERT_TRUE(skin->Sizing());
+  site.handlers.captureLost();
+  EXPECT_FALSE(skin->Sizing());
+  EXPECT_TRUE(ops.ScreenClean());
+  FaceUp(7000, 5000);
+  EXPECT_EQ(ops.parentRect, before);
+
   // The skin goes while the band shows.
   FaceDown(static_cast<float>(site.surface.widthTwips - 10), static_cast<float>(site.surface.heightTwips - 10));
   FaceMove(7000, 5000);
@@ -180,7 +190,7 @@ TEST_F(SkinTest, RubberBandIsErasedOnEveryPath) {
 
 TEST_F(SkinTest, TitleDoubleClickMaximisesAndRestoresExactly) {
   Attach(kParentRect);
-  ops.taskbar = ScreenRect{0, 738, 1024, 768};
+  ops.monitor.work = ScreenRect{0, 0, 1024, 738};  // a taskbar 30 pixels high at the bottom
   TitleDoubleClick();
   EXPECT_TRUE(skin->Maximized());
   EXPECT_EQ(skin->RestoreRect(), (PlacementRect{100, 50, 300, 200}));
@@ -214,10 +224,31 @@ TEST_F(SkinTest, TitleDoubleClickMaximisesAndRestoresExactly) {
   EXPECT_EQ(Count("TitleDblClick"), 1);
 }
 
-TEST_F(SkinTest, WithoutATaskbarMaximisingTakesTheFullScreenHeight) {
+TEST_F(SkinTest, MaximisingAsksForTheWorkAreaOfThePresentParentsMonitor) {
   Attach(kParentRect);
+  ops.monitor.work = ScreenRect{60, 0, 1024, 768};  // a taskbar at the left
   TitleDoubleClick();
-  EXPECT_EQ(ops.parentRect, (ScreenRect{0, 0, 1029, 768}));
+  EXPECT_EQ(ops.monitorQueries, std::vector<std::uintptr_t>{FakeSkinWindowOps::kParent});
+  EXPECT_EQ(ops.parentRect, (ScreenRect{60, 0, 1029, 768}));
+  EXPECT_EQ(site.surface.widthTwips, 969 * 15);
+  EXPECT_EQ(site.surface.heightTwips, 768 * 15);
+}
+
+// The control may be moved onto another window: the skin works on the window
+// that contains it at the time, never on the one it was created on.
+TEST_F(SkinTest, LooksUpItsParentWindowEachTime) {
+  Attach(kParentRect);
+  constexpr std::uintptr_t kOther = 0x2000;
+  ops.parentOfControl = kOther;
+  ClearRecords();
+  ClickSysButton(controls::QORSkin::kMinimiseButton);
+  TitleBar().Handlers().mouseDown(At(10, 10));
+  EXPECT_EQ(ops.calls, (std::vector<std::string>{"Minimise(other)", "BeginTitleDrag(other)"}));
+
+  ops.parentOfControl = FakeSkinWindowOps::kParent;
+  ClearRecords();
+  ClickSysButton(controls::QORSkin::kMinimiseButton);
+  EXPECT_EQ(ops.calls, std::vector<std::string>{"Minimise(parent)"});
 }
 
 TEST_F(SkinTest, WithoutChangeSizeTheTitleDoubleClickDoesNothing) {

@@ -77,12 +77,25 @@ TEST(SizingRectFor, FollowsThePointerAndKeepsTheMinimum) {
   for (const auto& c : cases) EXPECT_EQ(SizingRectFor(parent, c.x, c.y), c.expected) << c.x << "," << c.y;
 }
 
-TEST(MaximisedSize, FiveWiderThanTheScreenAndClearOfTheTaskbar) {
-  EXPECT_EQ(MaximisedSize(1024 * 15, 768 * 15, ScreenRect{0, 738, 1024, 768}).x, 1029);
-  EXPECT_EQ(MaximisedSize(1024 * 15, 768 * 15, ScreenRect{0, 738, 1024, 768}).y, 738);
-  // Docked at a side, the taskbar's height is the screen's.
-  EXPECT_EQ(MaximisedSize(1024 * 15, 768 * 15, ScreenRect{0, 0, 60, 768}).y, 0);
-  EXPECT_EQ(MaximisedSize(1024 * 15, 768 * 15, std::nullopt).y, 768);
+TEST(MaximisedRect, FillsTheWorkAreaWhereverTheTaskbarIs) {
+  const ScreenRect screen{0, 0, 1024, 768};
+  struct Case {
+    const char* taskbar;
+    MonitorArea area;
+    ScreenRect expected;
+  };
+  const Case cases[] = {
+      // Five pixels past the monitor's right edge, never over a taskbar.
+      {"bottom", {screen, {0, 0, 1024, 738}}, {0, 0, 1029, 738}},
+      {"top", {screen, {0, 30, 1024, 768}}, {0, 30, 1029, 768}},
+      {"left", {screen, {60, 0, 1024, 768}}, {60, 0, 1029, 768}},
+      {"right", {screen, {0, 0, 964, 768}}, {0, 0, 964, 768}},
+      {"none", {screen, screen}, {0, 0, 1029, 768}},
+      {"on a second monitor at the left", {{-800, 0, 0, 600}, {-800, 0, 0, 570}}, {-800, 0, 5, 570}},
+      {"a work area below the minimum", {{0, 0, 150, 100}, {0, 0, 150, 100}}, {0, 0, 200, 180}},
+      {"no monitor", {}, {0, 0, 200, 180}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(MaximisedRect(c.area), c.expected) << "taskbar " << c.taskbar;
 }
 
 }  // namespace

@@ -42,7 +42,8 @@ class SurfaceEvents : public testing::Test {
         .mouseUp = [this](const MouseArgs& a) { Record(Describe("surface", "up", a)); },
         .click = [this] { Record("surface click"); },
         .dblClick = [this] { Record("surface dblclick"); },
-        .resize = [this] { Record("surface resize"); }});
+        .resize = [this] { Record("surface resize"); },
+        .captureLost = [this] { Record("capture lost"); }});
     label = MakeLabel("label");
     label->Move(300, 150);
     // The pointer is real: keep it away, so that only the input a test makes
@@ -186,7 +187,33 @@ TEST_F(SurfaceEvents, ALostCaptureEndsThePressWithoutAClick) {
   SetCapture(parent.Handle());  // as a message box or a window move loop would
   ReleaseCapture();
   Send(WM_LBUTTONUP, 0, 5, 3);
-  EXPECT_EQ(events, (Events{"surface down 1 0 75 45", "surface up 1 0 75 45"}));
+  EXPECT_EQ(events, (Events{"surface down 1 0 75 45", "capture lost", "surface up 1 0 75 45"}));
+}
+
+// The system's move loop takes the capture and the release of a title press:
+// the double-click that follows still belongs to the element pressed first,
+// and to no other.
+TEST_F(SurfaceEvents, ADoubleClickPairsWithThePressBeforeItWhenACaptureLossTookTheRelease) {
+  struct Case {
+    const char* name;
+    POINT second;
+    Events expected;
+  };
+  const Case cases[] = {
+      {"same element", {25, 12}, {"label down 1 0 75 30", "capture lost", "label dblclick", "label up 1 0 75 30"}},
+      {"another element", {5, 3},
+       {"label down 1 0 75 30", "capture lost", "surface down 1 0 75 45", "surface up 1 0 75 45", "surface click"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    events.clear();
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, 25, 12);
+    SetCapture(parent.Handle());
+    ReleaseCapture();
+    Send(WM_LBUTTONDBLCLK, MK_LBUTTON, c.second.x, c.second.y);
+    Send(WM_LBUTTONUP, 0, c.second.x, c.second.y);
+    EXPECT_EQ(events, c.expected);
+  }
 }
 
 TEST_F(SurfaceEvents, HandlersMayDestroyLabelsAndTheSiteItself) {
