@@ -232,7 +232,8 @@ void Form1Logic::ExtractVoice() {
   if (!processId) {
     // Nothing else has changed yet: only Timer1, which the caller enabled.
     view_.SetTimerEnabled(TimerId::Timer1, false);
-    EndWithMessage(std::string(failed) + "\r\n" + texts::kCauseNoStart, texts::kTitleError, MessageIcon::Critical);
+    EndWithMessage(ActionResult::Failed, std::string(failed) + "\r\n" + texts::kCauseNoStart, texts::kTitleError,
+                   MessageIcon::Critical);
   }
   if (install) {
     view_.SetButtonEnabled(ButtonId::AZ, false);
@@ -252,10 +253,11 @@ void Form1Logic::ExtractVoice() {
   view_.SetBarVisible(BarId::Bar2, true);
   Busy = 0;
   if (outcome.succeeded) {
-    EndWithMessage(std::string(install ? texts::kInstallSucceeded : texts::kRepairSucceeded), texts::kTitleInfo,
-                   MessageIcon::None);
+    EndWithMessage(ActionResult::Succeeded, std::string(install ? texts::kInstallSucceeded : texts::kRepairSucceeded),
+                   texts::kTitleInfo, MessageIcon::None);
   }
-  EndWithMessage(std::string(failed) + "\r\n" + outcome.cause, texts::kTitleError, MessageIcon::Critical);
+  EndWithMessage(ActionResult::Failed, std::string(failed) + "\r\n" + outcome.cause, texts::kTitleError,
+                 MessageIcon::Critical);
 }
 
 std::string Form1Logic::WaitForExtractor(std::uint32_t processId) {
@@ -326,12 +328,15 @@ void Form1Logic::UninstallVoice() {
   if (removed && !files.Dir(paths.VoiceFolder(), SearchAttributes::Folders).empty()) {
     removed = files.RemoveFolder(paths.VoiceFolder());
   }
-  if (!removed) EndWithMessage(std::string(texts::kUninstallInUse), texts::kTitleError, MessageIcon::None);
+  if (!removed) {
+    EndWithMessage(ActionResult::Failed, std::string(texts::kUninstallInUse), texts::kTitleError, MessageIcon::None);
+  }
 
   view_.SetBarVisible(BarId::Bar1, true);
   view_.SetBarVisible(BarId::Bar2, false);
   view_.SetCaption(VoiceName + texts::kCaptionAbsent);
-  EndWithMessage(std::string(texts::kUninstallSucceeded), texts::kTitleInfo, MessageIcon::None);
+  EndWithMessage(ActionResult::Succeeded, std::string(texts::kUninstallSucceeded), texts::kTitleInfo,
+                 MessageIcon::None);
 }
 
 // ---- Registration export ----
@@ -377,14 +382,20 @@ void Form1Logic::Image1_DblClick() {
                      MessageIcon::Question) != platform::kAnswerOk) {
     return;
   }
+  ExportRegistration();
+}
+
+bool Form1Logic::ExportRegistration() {
   // Written beside the old file first, then put in its place, so that the old
   // file stays whole when the export fails.
   const bool exported =
       platform::IsAbsoluteFolder(AppDir) && services_.files.ReplaceWithText(Paths().ExportFile(), ExportLines());
+  view_.ActionEnded(exported ? ActionResult::Succeeded : ActionResult::Failed);
   if (!exported) {
-    app.MessageBox(std::string(texts::kExportFailed), std::string(texts::kTitleError), MessageButtons::Ok,
-                   MessageIcon::Critical);
+    services_.app.MessageBox(std::string(texts::kExportFailed), std::string(texts::kTitleError), MessageButtons::Ok,
+                             MessageIcon::Critical);
   }
+  return exported;
 }
 
 // ---- Focus handlers ----
@@ -411,7 +422,9 @@ void Form1Logic::ConfirmUninstall() {
   }
 }
 
-void Form1Logic::EndWithMessage(const std::string& text, std::string_view title, MessageIcon icon) {
+void Form1Logic::EndWithMessage(ActionResult result, const std::string& text, std::string_view title,
+                                MessageIcon icon) {
+  view_.ActionEnded(result);
   services_.app.MessageBox(text, std::string(title), MessageButtons::Ok, icon);
   services_.app.EndProgram();
   std::abort();  // EndProgram does not return; the compiler cannot see that through the virtual call

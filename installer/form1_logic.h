@@ -83,8 +83,11 @@ class Form1Logic {
   // the program after its message.
   void UninstallVoice();
 
-  // Registration export.
+  // Registration export: asks first, then ExportRegistration.
   void Image1_DblClick();
+  // Writes the export file without asking; reports a failure with its
+  // message and returns false, leaving no partial file.
+  bool ExportRegistration();
   // Doubles every backslash of text, leaves the result in text and returns it.
   static std::string STR(std::string& text);
 
@@ -136,7 +139,8 @@ class Form1Logic {
   std::string WaitForExtractor(std::uint32_t processId);
   ExtractionOutcome JudgeExtraction(const std::string& waitFailure);
   void ConfirmUninstall();
-  [[noreturn]] void EndWithMessage(const std::string& text, std::string_view title, platform::MessageIcon icon);
+  [[noreturn]] void EndWithMessage(ActionResult result, const std::string& text, std::string_view title,
+                                   platform::MessageIcon icon);
 
   platform::Services services_;
   FormView& view_;  // not owned

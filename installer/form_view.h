@@ -10,6 +10,8 @@ namespace installer {
 enum class ButtonId { AZ, XZ, XF, XFT, XZT };
 enum class BarId { Bar1, Bar2 };  // Xp_ProgressBar1, Xp_ProgressBar2
 enum class TimerId { Timer1, Timer2 };
+// How an install, repair, uninstall or export came out.
+enum class ActionResult { Succeeded, Failed };
 
 class FormView {
  public:
@@ -30,6 +32,11 @@ class FormView {
 
   virtual void SetTimerEnabled(TimerId timer, bool enabled) = 0;
   virtual void SetTimerInterval(TimerId timer, int milliseconds) = 0;
+
+  // Told when an action has come to its end, before its closing message. The
+  // window needs nothing from it; the command-line mode turns it into the
+  // program's exit code.
+  virtual void ActionEnded(ActionResult /*result*/) {}
 };
 
 }  // namespace installer

@@ -35,7 +35,8 @@ inline constexpr std::string_view kCauseRegistry = "无法写入注册表";
 // The voice folder or a voice file leads somewhere else than its path says.
 inline constexpr std::string_view kCauseFolderLink = "音源文件夹是一个链接";
 inline constexpr std::string_view kCauseFileLink = "音源文件是一个链接";
-// The program's folder is no full path: the same words as the caption.
+// DATA\Ilvo.yin or DATA\Rar.exe missing, or the program's folder no full
+// path: the same words as the caption.
 inline constexpr std::string_view kCauseDataMissing = "安装文件缺失";
 
 inline constexpr std::string_view kUninstallConfirm = "确定要卸载么？";
@@ -50,5 +51,18 @@ inline constexpr std::string_view kSessionBlockedRepairing = "正在修复音源
 
 inline constexpr std::string_view kExportConfirm = "需要导出注册表到文件目录么？";
 inline constexpr std::string_view kExportFailed = "注册表导出失败！";
+
+// The command-line mode.
+inline constexpr std::string_view kAlreadyRunning = "安装程序已在运行";
+inline constexpr std::string_view kUsageTitle = "用法";
+inline constexpr std::string_view kUsage =
+    "用法：IlvoInstaller.exe [/status | /install | /repair | /uninstall | /export] [/quiet]\r\n"
+    "/status     只检测状态：1 已安装，2 不存在，3 不完全，4 不存在或不完全且安装文件缺失\r\n"
+    "/install    安装（音源不存在时）\r\n"
+    "/repair     修复（音源不完全时）\r\n"
+    "/uninstall  卸载，不再询问\r\n"
+    "/export     导出注册表到 Ilvo.reg，不再询问\r\n"
+    "/quiet      不显示任何对话框\r\n"
+    "返回值：0 成功，5 安装程序已在运行，10 当前状态不允许，20 失败，87 参数错误";
 
 }  // namespace installer::texts

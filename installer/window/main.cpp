@@ -1,15 +1,18 @@
 // IlvoInstaller.exe: installs, repairs, uninstalls and exports the
-// registration of the Ilvo voice bank.
+// registration of the Ilvo voice bank; with a switch (installer/command_line.h)
+// it does one of these without its window and ends with an exit code.
 #include <windows.h>
 
 #include <exception>
 #include <stdexcept>
 #include <string>
 
+#include "installer/command_line.h"
 #include "installer/window/form1.h"
 #include "installer/window/resource_ids.h"
 #include "platform/runtime/design_data.h"
 #include "platform/win32/application.h"
+#include "platform/win32/console.h"
 #include "platform/win32/dll_search.h"
 #include "platform/win32/file_system.h"
 #include "platform/win32/processes.h"
@@ -30,6 +33,20 @@ void ShowStartFailure(const std::string& problem) {
   MessageBoxW(nullptr, text.c_str(), L"错误", MB_OK | MB_ICONERROR);
 }
 
+// The command-line mode: no window of its own, its result on the console it
+// was started from, and the job's exit code.
+int RunWithoutWindow(const installer::CommandLine& command, platform::Services services) {
+  platform::win32::ParentConsole console;
+  try {
+    return installer::RunCommandLine(
+        command, services, [&console](const std::string& line) { console.WriteLine(line); },
+        [](int exitCode) { ExitProcess(static_cast<UINT>(exitCode)); });
+  } catch (const std::exception& error) {
+    console.WriteLine(error.what());
+  }
+  return installer::exit_code::kFailed;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -44,6 +61,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     platform::win32::Registry registry;
     platform::win32::FileSystem files;
     platform::win32::Processes processes;
+    const installer::CommandLine command = installer::ParseCommandLine(platform::win32::ProgramArguments());
+    if (!command.WantsWindow()) return RunWithoutWindow(command, {registry, files, processes, app});
     const platform::DesignData design = LoadForm1Design();
     installer::Form1 form({registry, files, processes, app}, design);
     app.SetOwnerWindow(form.Handle());

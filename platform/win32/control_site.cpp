@@ -120,8 +120,24 @@ void Win32ControlSite::Invalidate() {
   // The whole window is already due for painting: a drawing of many lines asks
   // the window system once, not once a line.
   if (repaintPending_ || !window_.Get()) return;
+  if (holdDrawing_) {
+    drawnWhileHeld_ = true;
+    return;
+  }
   InvalidateRect(window_.Get(), nullptr, FALSE);
   repaintPending_ = true;
+}
+
+void Win32ControlSite::ShowPendingDrawing() {
+  holdDrawing_ = false;
+  if ((!drawnWhileHeld_ && !repaintPending_) || !window_.Get()) return;
+  {
+    WindowDc dc(window_.Get());
+    Paint(dc.Get());
+  }
+  if (repaintPending_) ValidateRect(window_.Get(), nullptr);
+  repaintPending_ = false;
+  drawnWhileHeld_ = false;
 }
 
 void Win32ControlSite::TellParent(UINT message, WPARAM wParam) const {

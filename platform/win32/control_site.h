@@ -75,6 +75,13 @@ class Win32ControlSite final : public ControlSite {
   COLORREF Pixel(int x, int y) const { return image_.Pixel(x, y); }
   // The image, then the labels above it.
   void Paint(HDC dc) const;
+  // Around a timer tick of the host: while held, drawing only marks the
+  // image as changed; ShowPendingDrawing ends the hold and copies a changed
+  // image to the window through its DC at once. An animation frame then
+  // costs one copy instead of an invalidation, a trip through the message
+  // queue and BeginPaint.
+  void HoldDrawing() { holdDrawing_ = true; }
+  void ShowPendingDrawing();
 
   // The window procedure's side.
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -93,6 +100,8 @@ class Win32ControlSite final : public ControlSite {
   bool focusable_ = true;
   bool enabled_ = true;
   bool repaintPending_ = false;  // the window is invalid as a whole until its next WM_PAINT
+  bool holdDrawing_ = false;     // inside a host's timer tick
+  bool drawnWhileHeld_ = false;
   Cursor cursor_ = Cursor::Default;
   AccessibleRole role_ = AccessibleRole::None;
   SurfaceHandlers handlers_;

@@ -255,9 +255,19 @@ LRESULT HostWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
       if (wParam != VK_TAB) break;
       if (HWND next = NextInTabOrder(focused_, GetKeyState(VK_SHIFT) < 0)) SetFocus(next);
       return 0;
-    case WM_TIMER:
-      if (timers_.Dispatch(wParam)) return 0;
+    case WM_TIMER: {
+      // What the tick draws shows right after it (an animation frame), not
+      // after a WM_PAINT round trip.
+      for (const auto& element : elements_) {
+        if (element->site) element->site->HoldDrawing();
+      }
+      const bool dispatched = timers_.Dispatch(wParam);
+      for (const auto& element : elements_) {
+        if (element->site) element->site->ShowPendingDrawing();
+      }
+      if (dispatched) return 0;
       break;
+    }
     case WM_CLOSE:
       if (cancelClose_) {
         const auto ask = cancelClose_;

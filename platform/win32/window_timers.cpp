@@ -35,6 +35,10 @@ class WindowTimer final : public Timer {
   }
   bool Enabled() const override { return enabled_; }
   void SetInterval(int milliseconds) override {
+    // The same interval set again inside this timer's own tick changes
+    // nothing: the count started again when the tick came. Re-arming would
+    // cost a round trip to the window system on every tick of an animation.
+    if (milliseconds == interval_ && InOwnTick()) return;
     interval_ = milliseconds;
     Arm();
   }
@@ -49,6 +53,13 @@ class WindowTimer final : public Timer {
       SetTimer(registry->window, id_, static_cast<UINT>(interval_), nullptr);
     else
       KillTimer(registry->window, id_);
+  }
+
+  bool InOwnTick() const {
+    auto registry = registry_.lock();
+    if (!registry || !enabled_) return false;
+    const auto entry = registry->entries.find(id_);
+    return entry != registry->entries.end() && entry->second.running;
   }
 
   std::weak_ptr<WindowTimers::Registry> registry_;

@@ -276,6 +276,53 @@ TEST_F(HostFocus, WindowTimersFireAndIntervalZeroNeverDoes) {
   EXPECT_EQ(never, 0);
 }
 
+// An animation frame drawn in a tick is handed to the screen when the tick
+// returns, with nothing left for a WM_PAINT (Wine shows the window's surface
+// a moment later, so the screen is read once at the end); the same interval
+// set again inside the tick keeps the pace.
+TEST_F(HostFocus, WhatATickDrawsIsOnTheScreenRightAfterIt) {
+  window.Show();
+  PumpFor(100);
+  POINT middle{40, 6};
+  ClientToScreen(Of("Bar1"), &middle);
+  const auto screen = [&] {
+    platform::win32::WindowDc dc(nullptr);
+    return GetPixel(dc.Get(), middle.x, middle.y);
+  };
+  const COLORREF colours[] = {RGB(255, 0, 0), RGB(0, 128, 0), RGB(0, 0, 255)};
+  int ticks = 0;
+  std::vector<bool> leftForPaint;
+  std::unique_ptr<platform::Timer> timer;
+  timer = window.CreateTimer(10, true, [&] {
+    window.FindControl("Bar1")->Surface().Clear(colours[ticks % 3]);
+    timer->SetInterval(30);
+    ++ticks;
+  });
+  const auto tickMessages = [&](MSG& message) {
+    // Each tick is dispatched here, so that the screen is read right after it.
+    if (!PeekMessageW(&message, window.Handle(), WM_TIMER, WM_TIMER, PM_REMOVE)) return false;
+    DispatchMessageW(&message);
+    return true;
+  };
+  const DWORD start = GetTickCount();
+  while (ticks < 6 && GetTickCount() - start < 5000) {
+    MSG message;
+    if (!tickMessages(message)) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_TIMER);
+      continue;
+    }
+    leftForPaint.push_back(GetUpdateRect(Of("Bar1"), nullptr, FALSE) != FALSE);
+  }
+  ASSERT_EQ(ticks, 6);
+  for (int i = 0; i < ticks; ++i) EXPECT_FALSE(leftForPaint[i]) << "tick " << i;
+  timer->SetEnabled(false);
+  EXPECT_TRUE(PumpUntil([&] { return screen() == colours[(ticks - 1) % 3]; })) << runtime_tests::Hex(screen());
+  // Five ticks at 30 ms after the first at 10 ms: the re-set interval did not
+  // restart the count late, nor did it keep the first 10 ms.
+  const DWORD elapsed = GetTickCount() - start;
+  EXPECT_GE(elapsed, 130u);
+}
+
 TEST(HostPicture, ShowsAPictureAtItsNaturalSizeAndReportsDoubleClicks) {
   HostWindow window(InstallerLikeWindow());
   auto picture = platform::win32::LoadBitmapResource(2);

@@ -1,0 +1,64 @@
+#include "platform/win32/console.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "platform/win32/text.h"
+
+namespace platform::win32 {
+
+std::vector<std::string> ProgramArguments() {
+  int count = 0;
+  LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> result;
+  if (arguments == nullptr) return result;
+  for (int i = 1; i < count; ++i) result.push_back(Narrow(arguments[i]));
+  LocalFree(arguments);
+  return result;
+}
+
+namespace {
+
+bool IsConsole(HANDLE handle) {
+  DWORD mode = 0;
+  return GetConsoleMode(handle, &mode) != FALSE;
+}
+
+}  // namespace
+
+ParentConsole::ParentConsole() {
+  // Redirected (a file, a pipe): the handle came with the start.
+  HANDLE handed = GetStdHandle(STD_OUTPUT_HANDLE);
+  if (handed != nullptr && handed != INVALID_HANDLE_VALUE && GetFileType(handed) != FILE_TYPE_UNKNOWN) {
+    output_ = handed;
+    return;
+  }
+  if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
+  attached_ = true;
+  HANDLE console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+  if (console != INVALID_HANDLE_VALUE) {
+    output_ = console;
+    ownsOutput_ = true;
+  }
+}
+
+ParentConsole::~ParentConsole() {
+  if (ownsOutput_) CloseHandle(output_);
+  if (attached_) FreeConsole();
+}
+
+void ParentConsole::WriteLine(const std::string& utf8) {
+  if (output_ == nullptr) return;
+  if (IsConsole(output_)) {
+    const std::wstring line = Widen(utf8) + L"\r\n";
+    DWORD written = 0;
+    WriteConsoleW(output_, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    return;
+  }
+  const std::string line = ToAnsi(utf8) + "\r\n";
+  DWORD written = 0;
+  WriteFile(output_, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,32 @@
+#pragma once
+// The program's arguments and the console it was started from. The installer
+// is a windowed program: Windows gives it no console of its own, so lines for
+// a console go to the output it was handed (a file or a pipe) or, failing
+// that, to the console of the program that started it.
+#include <string>
+#include <vector>
+
+namespace platform::win32 {
+
+// The arguments after the program's name, split by the rules of
+// CommandLineToArgvW.
+std::vector<std::string> ProgramArguments();
+
+class ParentConsole {
+ public:
+  ParentConsole();
+  ParentConsole(const ParentConsole&) = delete;
+  ParentConsole& operator=(const ParentConsole&) = delete;
+  ~ParentConsole();
+
+  // The line and CR LF: on a console as UTF-16, into a file or pipe in the
+  // ANSI code page. Nothing when there is neither.
+  void WriteLine(const std::string& utf8);
+
+ private:
+  void* output_ = nullptr;   // not owned, unless ownsOutput_
+  bool ownsOutput_ = false;  // CONOUT$ opened after attaching
+  bool attached_ = false;    // AttachConsole(ATTACH_PARENT_PROCESS) succeeded
+};
+
+}  // namespace platform::win32
