@@ -224,7 +224,8 @@ void Form1Logic::ExtractVoice() {
   const std::string_view failed = install ? texts::kInstallFailed : texts::kRepairFailed;
   if (const std::optional<std::string> problem = LocationProblem()) {
     view_.SetTimerEnabled(TimerId::Timer1, false);
-    EndWithMessage(std::string(failed) + "\r\n" + *problem, texts::kTitleError, MessageIcon::Critical);
+    EndWithMessage(ActionResult::Failed, std::string(failed) + "\r\n" + *problem, texts::kTitleError,
+                   MessageIcon::Critical);
   }
 
   const std::optional<std::uint32_t> processId =
@@ -305,7 +306,8 @@ void Form1Logic::UninstallVoice() {
   const VoicePaths paths = Paths();
   platform::FileSystem& files = services_.files;
   const auto fail = [&](std::string_view cause) {
-    EndWithMessage(std::string(texts::kUninstallFailed) + "\r\n" + cause, texts::kTitleError, MessageIcon::Critical);
+    EndWithMessage(ActionResult::Failed, std::string(texts::kUninstallFailed) + "\r\n" + cause, texts::kTitleError,
+                   MessageIcon::Critical);
   };
   if (const std::optional<std::string> problem = LocationProblem()) fail(*problem);
 
