@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/e2e_steps.h"
 #include "tests/e2e/e2e_support.h"
 
 namespace e2e {
@@ -15,11 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class CommandLineE2E : public ::testing::Test {
- protected:
-  void SetUp() override { DeleteVoiceRecord(); }
-  void TearDown() override { DeleteVoiceRecord(); }
-};
+using CommandLineE2E = RecordCleanTest;
 
 struct Handle {
   HANDLE value = nullptr;

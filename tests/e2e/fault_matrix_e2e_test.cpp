@@ -9,6 +9,7 @@
 
 #include "installer/window/control_ids.h"
 #include "installer/window/resource_ids.h"
+#include "tests/e2e/e2e_steps.h"
 #include "tests/e2e/e2e_support.h"
 
 namespace e2e {
@@ -16,28 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class FaultMatrix : public ::testing::Test {
- protected:
-  void SetUp() override { DeleteVoiceRecord(); }
-  void TearDown() override { DeleteVoiceRecord(); }
-};
-
-// Opens the window and checks it is in the expected state.
-void OpenIn(InstallerRun& run, const std::wstring& caption) {
-  ASSERT_TRUE(run.WaitForWindow());
-  ASSERT_TRUE(run.WaitForCaption(caption)) << fs::path(run.Caption()).string();
-}
-
-// Answers the one message the user sees and checks the program ended cleanly.
-void ExpectOnlyMessage(InstallerRun& run, const std::wstring& title, const std::wstring& text) {
-  auto box = run.WaitForMessageBox();
-  ASSERT_TRUE(box);
-  EXPECT_EQ(box->title, title);
-  EXPECT_EQ(box->text, text) << fs::path(box->text).string();
-  EXPECT_FALSE(box->hasCancel);
-  run.Answer(*box, IDOK);
-  EXPECT_EQ(run.WaitForExit(), 0u);
-}
+using FaultMatrix = RecordCleanTest;
 
 TEST_F(FaultMatrix, MissingInstallationDataOffersNeitherInstallNorRepair) {
   struct Case {

@@ -8,6 +8,7 @@
 
 #include "bench/probes.h"
 #include "installer/window/control_ids.h"
+#include "tests/e2e/e2e_steps.h"
 #include "tests/e2e/e2e_support.h"
 
 namespace e2e {
@@ -15,25 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class HostileConditions : public ::testing::Test {
- protected:
-  void SetUp() override { DeleteVoiceRecord(); }
-  void TearDown() override { DeleteVoiceRecord(); }
-};
-
-void OpenIn(InstallerRun& run, const std::wstring& caption) {
-  ASSERT_TRUE(run.WaitForWindow());
-  ASSERT_TRUE(run.WaitForCaption(caption)) << fs::path(run.Caption()).string();
-}
-
-void ExpectOnlyMessage(InstallerRun& run, const std::wstring& title, const std::wstring& text) {
-  auto box = run.WaitForMessageBox();
-  ASSERT_TRUE(box);
-  EXPECT_EQ(box->title, title);
-  EXPECT_EQ(box->text, text) << fs::path(box->text).string();
-  run.Answer(*box, IDOK);
-  EXPECT_EQ(run.WaitForExit(), 0u);
-}
+using HostileConditions = RecordCleanTest;
 
 // Starts a Unix program (Wine runs ELF files named by their Unix path on Z:).
 // Wine neither waits for it nor reports its exit code, so the caller watches

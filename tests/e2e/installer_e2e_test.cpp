@@ -5,16 +5,13 @@
 #include <iterator>
 
 #include "installer/window/control_ids.h"
+#include "tests/e2e/e2e_steps.h"
 #include "tests/e2e/e2e_support.h"
 
 namespace e2e {
 namespace {
 
-class InstallerE2E : public ::testing::Test {
- protected:
-  void SetUp() override { DeleteVoiceRecord(); }
-  void TearDown() override { DeleteVoiceRecord(); }
-};
+using InstallerE2E = RecordCleanTest;
 
 struct Offer {
   bool azUsable;
