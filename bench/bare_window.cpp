@@ -4,12 +4,11 @@
 // how long a message box takes to come up at all.
 #include <windows.h>
 
+#include "bench/reference_window.h"
+
 namespace {
 
 constexpr wchar_t kClassName[] = L"IlvoBareWindow";
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-constexpr int kClientWidth = 245;
-constexpr int kClientHeight = 168;
 constexpr UINT kShowMessage = WM_APP + 1;  // the benchmark posts the same number
 
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -26,22 +25,8 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 
 class MainWindow {
  public:
-  explicit MainWindow(HINSTANCE instance) {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = WindowProcedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = kClassName;
-    RegisterClassW(&windowClass);
-    RECT frame{0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    window_ = CreateWindowExW(0, kClassName, L"Bare", kStyle, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                              (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr,
-                              instance, nullptr);
-  }
+  explicit MainWindow(HINSTANCE instance)
+      : window_(bench::CreateReferenceWindow(instance, kClassName, L"Bare", WindowProcedure, nullptr)) {}
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
   ~MainWindow() {
@@ -64,10 +49,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   MainWindow window(instance);
   if (!window.Created()) return 1;
   window.Show(show);
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-  return static_cast<int>(message.wParam);
+  return bench::RunMessageLoop();
 }

@@ -5,12 +5,11 @@
 // installer's wait against it in the same run.
 #include <windows.h>
 
+#include "bench/reference_window.h"
+
 namespace {
 
 constexpr wchar_t kClassName[] = L"IlvoFloorWindow";
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-constexpr int kClientWidth = 245;
-constexpr int kClientHeight = 168;
 // Xp_ProgressBar1 of the installer: left 8, top 144, 233 x 13 pixels.
 constexpr RECT kStrip{8, 144, 8 + 233, 144 + 13};
 constexpr int kStripWidth = kStrip.right - kStrip.left;
@@ -61,21 +60,9 @@ class StripPicture {
 
 class FloorWindow {
  public:
+  // Created in the body: its messages reach members that must exist by then.
   explicit FloorWindow(HINSTANCE instance) {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = Procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = kClassName;
-    RegisterClassW(&windowClass);
-    RECT frame{0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    window_ = CreateWindowExW(0, kClassName, L"Floor", kStyle, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                              (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr,
-                              instance, this);
+    window_ = bench::CreateReferenceWindow(instance, kClassName, L"Floor", Procedure, this);
   }
   FloorWindow(const FloorWindow&) = delete;
   FloorWindow& operator=(const FloorWindow&) = delete;
@@ -137,10 +124,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   FloorWindow window(instance);
   if (!window.Created()) return 1;
   window.Show(show);
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-  return static_cast<int>(message.wParam);
+  return bench::RunMessageLoop();
 }
