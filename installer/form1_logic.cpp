@@ -37,8 +37,18 @@ LoadResult Form1Logic::Form_Load() {
   view_.SetBarValue(BarId::Bar2, 2);
   Timer2_Timer();
 
+  // A second copy touches neither the files nor the registry: the first may
+  // be extracting into them right now.
+  if (services_.app.PreviousInstance()) return LoadResult::Unload;
+
+  // An attempt cut short is undone before anything is registered; while it
+  // cannot be, the voice is incomplete whatever its files say.
+  ExtractionJournal lastAttempt = Journal();
+  const bool lastAttemptStays =
+      platform::IsAbsoluteFolder(AppDir) && UndoAttempt(lastAttempt) == UndoResult::Failed;
+
   // 7: a complete set of files is registered again at every start.
-  if (VoiceFilesPresent() == 3) WriteVoiceRecord();
+  if (!lastAttemptStays && VoiceFilesPresent() == 3) WriteVoiceRecord();
 
   // 8: installation data; a missing extractor counts as a missing archive.
   const VoicePaths paths = Paths();
@@ -63,14 +73,14 @@ LoadResult Form1Logic::Form_Load() {
 
   // 11: classify and arrange, first matching row.
   const bool offerArchive = ArchiveMissing == 0;
-  if (VoiceFilesPresent() == 3 && keyPresent) {
+  if (!lastAttemptStays && VoiceFilesPresent() == 3 && keyPresent) {
     VoiceState = kVoiceInstalled;
     if (offerArchive) view_.SetCaption(VoiceName + texts::kCaptionInstalled);
     view_.SetBarVisible(BarId::Bar1, false);
     view_.SetButtonEnabled(ButtonId::AZ, false);
     view_.SetButtonVisible(ButtonId::XZ, false);
     view_.SetButtonEnabled(ButtonId::XF, false);
-  } else if (keyPresent = KeyPresent(), VoiceFilesPresent() == 0 && !keyPresent) {
+  } else if (keyPresent = KeyPresent(), !lastAttemptStays && VoiceFilesPresent() == 0 && !keyPresent) {
     VoiceState = kVoiceAbsent;
     if (offerArchive) view_.SetCaption(VoiceName + texts::kCaptionAbsent);
     view_.SetButtonEnabled(ButtonId::AZ, offerArchive);
@@ -84,9 +94,7 @@ LoadResult Form1Logic::Form_Load() {
     view_.SetButtonEnabled(ButtonId::AZ, false);
     view_.SetButtonEnabled(ButtonId::XZ, true);
   }
-
-  // 12: single instance.
-  return services_.app.PreviousInstance() ? LoadResult::Unload : LoadResult::Show;
+  return LoadResult::Show;
 }
 
 void Form1Logic::Form_Unload(std::int16_t& cancel) { cancel = Busy == 1 ? 1 : 0; }
@@ -128,6 +136,15 @@ bool Form1Logic::KeyPresent() { return services_.registry.OpenKey(record::VoiceK
 
 bool Form1Logic::KeyGone() {
   return services_.registry.OpenKey(record::VoiceKey(VoiceId)) == platform::kKeyNotFound;
+}
+
+ExtractionJournal Form1Logic::Journal() { return ExtractionJournal(services_.files, Paths()); }
+
+UndoResult Form1Logic::UndoAttempt(ExtractionJournal& journal) {
+  if (!journal.Exists()) return UndoResult::NoJournal;
+  // Deleting through a link would delete what is not the attempt's.
+  if (LocationProblem()) return UndoResult::Failed;
+  return journal.Undo();
 }
 
 std::optional<std::string> Form1Logic::LocationProblem() {
@@ -228,10 +245,20 @@ void Form1Logic::ExtractVoice() {
                    MessageIcon::Critical);
   }
 
+  // Written before anything is extracted, so that what the attempt creates
+  // can be told from what was there, whenever and however it ends.
+  ExtractionJournal journal = Journal();
+  if (!journal.Begin()) {
+    view_.SetTimerEnabled(TimerId::Timer1, false);
+    EndWithMessage(ActionResult::Failed, std::string(failed) + "\r\n" + texts::kCauseJournalWrite, texts::kTitleError,
+                   MessageIcon::Critical);
+  }
+
   const std::optional<std::uint32_t> processId =
       services_.processes.StartHidden(Paths().Extractor(), ExtractCommandLine(install));
   if (!processId) {
     // Nothing else has changed yet: only Timer1, which the caller enabled.
+    journal.Discard();
     view_.SetTimerEnabled(TimerId::Timer1, false);
     EndWithMessage(ActionResult::Failed, std::string(failed) + "\r\n" + texts::kCauseNoStart, texts::kTitleError,
                    MessageIcon::Critical);
@@ -247,7 +274,7 @@ void Form1Logic::ExtractVoice() {
   }
   Busy = 1;
 
-  const ExtractionOutcome outcome = JudgeExtraction(WaitForExtractor(*processId));
+  const ExtractionOutcome outcome = SettleAttempt(journal, JudgeExtraction(WaitForExtractor(*processId)));
 
   view_.SetTimerEnabled(TimerId::Timer1, false);
   view_.SetBarVisible(BarId::Bar1, false);
@@ -286,9 +313,22 @@ ExtractionOutcome Form1Logic::JudgeExtraction(const std::string& waitFailure) {
     return {false, std::string(texts::kCauseExitCode) + std::to_string(ChildExitCode)};
   }
   if (VoiceFilesPresent() != 3) return {false, std::string(texts::kCauseFilesIncomplete)};
+  return {true, {}};
+}
+
+ExtractionOutcome Form1Logic::SettleAttempt(ExtractionJournal& journal, ExtractionOutcome outcome) {
+  if (outcome.succeeded && !journal.Discard()) outcome = {false, std::string(texts::kCauseJournalRemove)};
+  if (!outcome.succeeded) {
+    // Undone before anyone is told, so that nothing of it is registered at
+    // the next start; what stays is left to that start, which tries again.
+    if (UndoAttempt(journal) == UndoResult::Failed) outcome.cause += "\r\n" + texts::kCauseUndoPending;
+    return outcome;
+  }
+  // The files are whole and the voice's now; a record that does not read
+  // back leaves them to the next start, which registers them again.
   WriteVoiceRecord();
   if (!RecordReadsBack()) return {false, std::string(texts::kCauseRegistry)};
-  return {true, {}};
+  return outcome;
 }
 
 void Form1Logic::Timer1_Timer() {
@@ -310,6 +350,10 @@ void Form1Logic::UninstallVoice() {
                    MessageIcon::Critical);
   };
   if (const std::optional<std::string> problem = LocationProblem()) fail(*problem);
+  // What an attempt cut short left goes first, by its journal; the rest
+  // below removes whatever else of the voice there is.
+  ExtractionJournal journal = Journal();
+  journal.Undo();
 
   // The record is read back: subkeys that others put below the voice key
   // belong to the voice and go with it; a key that stays is reported before
@@ -333,6 +377,7 @@ void Form1Logic::UninstallVoice() {
   if (!removed) {
     EndWithMessage(ActionResult::Failed, std::string(texts::kUninstallInUse), texts::kTitleError, MessageIcon::None);
   }
+  journal.Discard();  // one that could not be read or undone: the voice is gone all the same
 
   view_.SetBarVisible(BarId::Bar1, true);
   view_.SetBarVisible(BarId::Bar2, false);

@@ -26,12 +26,18 @@
 //   application folder); otherwise they touch nothing and report it;
 // - uninstall removes a voice key that has subkeys with them, and reports a
 //   failure, leaving the files, when the key still stays;
-// - while Busy = 1 the session may not end; ending anyway registers nothing.
+// - while Busy = 1 the session may not end; ending anyway registers nothing;
+// - an install or repair is all or nothing: a journal written before the
+//   extractor starts names what it may create, and a failed attempt is
+//   undone by it before its message, one cut short at the next start, before
+//   anything is registered (extraction_journal.h);
+// - a second copy ends before it touches the files or the registry.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "installer/extraction_journal.h"
 #include "installer/form_view.h"
 #include "installer/voice_identity.h"
 #include "platform/services.h"
@@ -57,8 +63,10 @@ class Form1Logic {
  public:
   Form1Logic(platform::Services services, FormView& view);
 
-  // Start-up: steps 1 to 12 in their order; Unload tells the window to close
-  // without being shown (a previous instance runs).
+  // Start-up: the identity, the full Xp_ProgressBar2, then the single
+  // instance (Unload: another copy runs; the window closes without being
+  // shown and nothing has been touched), the undoing of an attempt cut short,
+  // the record of a complete voice, and the state.
   LoadResult Form_Load();
   // Sets cancel to 1 exactly while Busy = 1.
   void Form_Unload(std::int16_t& cancel);
@@ -137,7 +145,13 @@ class Form1Logic {
   // Waits for the extractor's process to end while events run; the cause of
   // a failure, or empty once ChildExitCode holds its exit code.
   std::string WaitForExtractor(std::uint32_t processId);
+  // What the extraction came to, before anything is registered.
   ExtractionOutcome JudgeExtraction(const std::string& waitFailure);
+  // Ends the attempt by its outcome: a success is registered and confirmed,
+  // a failure undone by the journal.
+  ExtractionOutcome SettleAttempt(ExtractionJournal& journal, ExtractionOutcome outcome);
+  ExtractionJournal Journal();
+  UndoResult UndoAttempt(ExtractionJournal& journal);
   void ConfirmUninstall();
   [[noreturn]] void EndWithMessage(ActionResult result, const std::string& text, std::string_view title,
                                    platform::MessageIcon icon);

@@ -32,6 +32,12 @@ inline constexpr std::string_view kCauseNoWait = "无法等待解压程序结束
 inline constexpr std::string_view kCauseNoExitCode = "无法读取解压程序的返回代码";
 inline constexpr std::string_view kCauseFilesIncomplete = "音源文件不完整";
 inline constexpr std::string_view kCauseRegistry = "无法写入注册表";
+// The journal of the attempt (extraction_journal.h) cannot be written, or
+// cannot be removed once the attempt went well.
+inline constexpr std::string_view kCauseJournalWrite = "无法写入安装记录";
+inline constexpr std::string_view kCauseJournalRemove = "无法删除安装记录";
+// One more line when a failed attempt cannot be undone at once.
+inline constexpr std::string_view kCauseUndoPending = "本次解压的文件未能全部删除，下次启动时将再次删除";
 // The voice folder or a voice file leads somewhere else than its path says.
 inline constexpr std::string_view kCauseFolderLink = "音源文件夹是一个链接";
 inline constexpr std::string_view kCauseFileLink = "音源文件是一个链接";

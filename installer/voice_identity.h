@@ -27,6 +27,8 @@ struct VoicePaths {
   std::string Archive() const { return appDir + "DATA\\" + voiceName + ".yin"; }
   std::string Extractor() const { return appDir + "DATA\\Rar.exe"; }
   std::string ExportFile() const { return appDir + voiceName + ".reg"; }
+  // What an install or repair under way may leave behind (extraction_journal.h).
+  std::string Journal() const { return appDir + voiceName + ".install-journal"; }
 };
 
 // The three voice files, in the order they are tested and deleted.

@@ -3,6 +3,7 @@
 // implementation (platform/win32) and a fake for native tests (tests/fakes).
 // All text is UTF-8; the Win32 side converts it to UTF-16 for the wide calls,
 // and to the ANSI code page only for an export file that code page can hold.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -68,6 +69,12 @@ class FileSystem {
   virtual std::string Dir(const std::string& path, SearchAttributes attributes) = 0;
   virtual bool DeleteFile(const std::string& path) = 0;    // false: in use, read-only, missing
   virtual bool RemoveFolder(const std::string& path) = 0;  // false: not empty, in use, missing
+  // Whether anything stands at the path: a file or folder, hidden, system or
+  // a link as it may be.
+  virtual bool EntryExists(const std::string& path) = 0;
+  // The whole content of a small file; nothing when it cannot be read or is
+  // larger than maxBytes.
+  virtual std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) = 0;
   // Opens the file or folder itself and asks where it is; nothing when it
   // cannot be opened (missing, say).
   virtual std::optional<FileLocation> Locate(const std::string& path) = 0;

@@ -11,6 +11,8 @@ class FileSystem final : public platform::FileSystem {
   std::string Dir(const std::string& path, SearchAttributes attributes) override;
   bool DeleteFile(const std::string& path) override;    // DeleteFileW
   bool RemoveFolder(const std::string& path) override;  // RemoveDirectoryW
+  bool EntryExists(const std::string& path) override;   // GetFileAttributesW
+  std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) override;
   // Opens the entry itself (FILE_FLAG_OPEN_REPARSE_POINT) for its attributes,
   // and followed through its links for GetFinalPathNameByHandleW. Wine shows
   // a Unix symbolic link to a folder as a reparse point; one to a file only

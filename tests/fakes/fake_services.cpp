@@ -200,6 +200,23 @@ bool FakeFileSystem::RemoveFolder(const std::string& path) {
   return true;
 }
 
+bool FakeFileSystem::EntryExists(const std::string& path) {
+  Note(log, "EntryExists " + path);
+  return Exists(path);
+}
+
+std::optional<std::string> FakeFileSystem::ReadFile(const std::string& path, std::size_t maxBytes) {
+  Note(log, "ReadFile " + path);
+  const Entry* entry = Get(path);
+  if (entry == nullptr || (entry->attributes & kFolder) != 0 || entry->inUse || entry->content.size() > maxBytes) {
+    return std::nullopt;
+  }
+  for (const auto& bad : unreadable) {
+    if (KeyOf(bad) == KeyOf(path)) return std::nullopt;
+  }
+  return entry->content;
+}
+
 bool FakeFileSystem::ReplaceWithText(const std::string& path, const std::vector<std::string>& lines) {
   Note(log, "ReplaceWithText " + path);
   const std::string key = KeyOf(path);

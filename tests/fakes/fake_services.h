@@ -80,6 +80,8 @@ class FakeFileSystem : public platform::FileSystem {
   // ReplaceWithText of these paths cannot write its new file (an unwritable
   // place, a full disk).
   std::set<std::string> unwritable;
+  // ReadFile of these paths fails (no right to read them).
+  std::set<std::string> unreadable;
 
   // Adds a file (creating its folders) or a folder.
   void AddFile(const std::string& path, std::string content = {}, std::uint32_t attributes = 0);
@@ -94,6 +96,9 @@ class FakeFileSystem : public platform::FileSystem {
   std::string Dir(const std::string& path, platform::SearchAttributes attributes) override;
   bool DeleteFile(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
+  bool EntryExists(const std::string& path) override;
+  // Files only; nothing for a folder, a file in use or one in unreadable.
+  std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) override;
   // The path as given with every link on the way replaced by its target.
   std::optional<platform::FileLocation> Locate(const std::string& path) override;
   bool ReplaceWithText(const std::string& path, const std::vector<std::string>& lines) override;

@@ -186,6 +186,8 @@ TEST(FormLoad, RunsItsTwelveStepsInOrder) {
       // 3-6: Timer2 and the full Xp_ProgressBar2
       "Timer2.Enabled 1", "Bar2.Max 2", "Bar2.Value 2",
       "Bar2.Style 0", "Bar2.Value 2", "Bar2.Value?", "Timer2.Enabled 0",
+      // no attempt was cut short
+      "EntryExists C:\\Voices\\Ilvo.install-journal",
       // 7: files .vvd, .ddi, .ddb; complete, so the record is written
       "Dir " + v + ".vvd", "Dir " + v + ".ddi", "Dir " + v + ".ddb",
       "CreateKey " + kParentKey, "SetString " + kParentKey + " VOICEDIR=C:\\Voices",
@@ -223,13 +225,22 @@ TEST(FormLoad, ProbesTheKeyAgainBeforeTheSecondRow) {
   EXPECT_EQ(probes, expected);
 }
 
-TEST(FormLoad, SecondInstanceUnloadsAfterRewritingTheRecord) {
+TEST(FormLoad, SecondInstanceUnloadsBeforeTouchingFilesOrRegistry) {
+  // The first copy may be extracting: its files are neither registered nor
+  // undone by its journal.
   Rig rig;
   rig.AddVoiceFiles(AllFiles);
   rig.AddData();
+  rig.s.files.AddFile(rig.AppDir() + "Ilvo.install-journal",
+                      "Ilvo extraction journal 1\r\ncreates folder\r\ncreates file .vvd\r\ncreates file .ddi\r\n"
+                      "creates file .ddb\r\nend\r\n");
   rig.s.app.previousInstance = true;
-  EXPECT_EQ(rig.Load(), installer::LoadResult::Unload);
-  EXPECT_NE(rig.s.registry.Find(kVoiceKey, "INSTALLED"), nullptr);
+  rig.s.log.clear();
+  EXPECT_EQ(rig.logic.Form_Load(), installer::LoadResult::Unload);
+  EXPECT_EQ(rig.LogWith({"Dir", "EntryExists", "ReadFile", "DeleteFile", "RemoveFolder", "CreateKey", "Set", "Open"}),
+            std::vector<std::string>{});
+  EXPECT_EQ(rig.s.registry.KeyCount(), 0u);
+  EXPECT_TRUE(rig.s.files.Exists(rig.Voice(".ddb")));
   EXPECT_TRUE(rig.s.app.boxes.empty());
   EXPECT_FALSE(rig.s.app.ended);
 }
@@ -516,10 +527,14 @@ TEST(ExtractVoice, ExtractorThatCannotStartChangesNothingButTimer1) {
 
     rig.ExpectEnds([&] { install ? rig.logic.QORButtonAZ_GotFocus() : rig.logic.QORButtonXF_GotFocus(); });
 
-    std::erase_if(rig.s.log, [](const std::string& line) { return line.rfind("Locate ", 0) == 0; });  // only looks
+    // Only looks, and the journal written for the attempt and removed again.
+    std::erase_if(rig.s.log, [](const std::string& line) {
+      return line.rfind("Locate ", 0) == 0 || line.rfind("EntryExists ", 0) == 0;
+    });
     EXPECT_EQ(rig.s.log, (std::vector<std::string>{
-                             "Timer1.Enabled 1", "StartHidden " + rig.logic.ExtractCommandLine(install),
-                             "Timer1.Enabled 0",
+                             "Timer1.Enabled 1", "ReplaceWithText C:\\Voices\\Ilvo.install-journal",
+                             "StartHidden " + rig.logic.ExtractCommandLine(install),
+                             "DeleteFile C:\\Voices\\Ilvo.install-journal", "Timer1.Enabled 0",
                              std::string("MessageBox 错误: ") + (install ? "音源[安装]失败！" : "音源[修复]失败！") +
                                  "\r\n解压程序无法启动",
                              "EndProgram"}));
@@ -533,6 +548,7 @@ TEST(ExtractVoice, ExtractorThatCannotStartChangesNothingButTimer1) {
     }
     EXPECT_EQ(rig.logic.Busy, 0);
     EXPECT_EQ(rig.s.registry.Find(kVoiceKey, "INSTALLED"), nullptr);
+    EXPECT_FALSE(rig.s.files.Exists(rig.AppDir() + "Ilvo.install-journal"));
   }
 }
 
@@ -975,3 +991,185 @@ TEST(EndSession, IsHeldUpWhileBusyAndEndingAnywayRegistersNothing) {
 }
 
 }  // namespace
+
+// ---- an install or repair is all or nothing ----
+
+namespace all_or_nothing {
+
+const std::string kJournalText =
+    "Ilvo extraction journal 1\r\ncreates folder\r\ncreates file .vvd\r\ncreates file .ddi\r\ncreates file .ddb\r\nend\r\n";
+
+std::string JournalOf(const Rig& rig) { return rig.AppDir() + "Ilvo.install-journal"; }
+
+TEST(AllOrNothing, AFailedAttemptIsUndoneBeforeItsMessageAndOnlyWhatItCreated) {
+  struct Case {
+    const char* name;
+    unsigned before;  // voice files there before, each with its own content
+    std::optional<std::uint32_t> exitCode;
+    unsigned extracted;
+    const char* inUseAfter;  // a file the extractor wrote and something then holds open
+    RecordFault registry;
+    // expected
+    const char* text;
+    unsigned left;  // voice files afterwards
+    bool folderLeft, journalLeft, record;
+  };
+  const auto F = RecordFault::None;
+  // clang-format off
+  const std::vector<Case> cases = {
+    {"install, files written then exit 3", 0, 3, AllFiles, nullptr, F,
+     "音源[安装]失败！\r\n解压程序返回错误代码 3", 0, false, false, false},
+    {"install, exit 0 but a file short", 0, 0, Vvd|Ddb, nullptr, F,
+     "音源[安装]失败！\r\n音源文件不完整", 0, false, false, false},
+    {"repair, old .vvd kept, exit 3", Vvd, 3, AllFiles, nullptr, F,
+     "音源[修复]失败！\r\n解压程序返回错误代码 3", Vvd, true, false, false},
+    {"install, a written file held open", 0, 2, AllFiles, ".ddi", F,
+     "音源[安装]失败！\r\n解压程序返回错误代码 2\r\n本次解压的文件未能全部删除，下次启动时将再次删除", Ddi, true, true, false},
+    {"install succeeds", 0, 0, AllFiles, nullptr, F, "音源[安装]成功！", AllFiles, true, false, true},
+    {"repair succeeds", Ddb, 1, AllFiles, nullptr, F, "音源[修复]成功！", AllFiles, true, false, true},
+    {"install, record not confirmed: the whole files stay", 0, 0, AllFiles, nullptr, RecordFault::AllWrites,
+     "音源[安装]失败！\r\n无法写入注册表", AllFiles, true, false, false},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Rig rig;
+    rig.AddData();
+    rig.AddVoiceFiles(c.before);
+    for (const char* ext : {".vvd", ".ddi", ".ddb"}) {
+      if (rig.s.files.Exists(rig.Voice(ext))) rig.s.files.Get(rig.Voice(ext))->content = "the user's own";
+    }
+    rig.Load();
+    rig.s.processes.exitCode = c.exitCode;
+    rig.s.processes.onStart = [&](const fakes::FakeProcesses::Start&) {
+      // The journal is whole before the extractor runs.
+      EXPECT_TRUE(rig.s.files.Exists(JournalOf(rig)));
+      for (const char* ext : {".vvd", ".ddi", ".ddb"}) {
+        const unsigned bit = std::string(ext) == ".vvd" ? Vvd : std::string(ext) == ".ddi" ? Ddi : Ddb;
+        if ((c.extracted & bit) && !rig.s.files.Exists(rig.Voice(ext))) rig.s.files.AddFile(rig.Voice(ext), "new");
+      }
+      if (c.inUseAfter) rig.s.files.Get(rig.Voice(c.inUseAfter))->inUse = true;
+      rig.s.registry.failWrites = c.registry == RecordFault::AllWrites;
+    };
+
+    rig.ExpectEnds([&] { rig.logic.VoiceState == 2 ? rig.logic.QORButtonAZ_GotFocus() : rig.logic.QORButtonXF_GotFocus(); });
+
+    ASSERT_EQ(rig.s.app.boxes.size(), 1u);
+    EXPECT_EQ(rig.s.app.boxes[0].text, c.text);
+    const unsigned bits[] = {Vvd, Ddi, Ddb};
+    const char* exts[] = {".vvd", ".ddi", ".ddb"};
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(rig.s.files.Exists(rig.Voice(exts[i])), (c.left & bits[i]) != 0) << exts[i];
+      if (c.before & bits[i]) {
+        EXPECT_EQ(rig.s.files.Get(rig.Voice(exts[i]))->content, "the user's own") << exts[i];
+      }
+    }
+    EXPECT_EQ(rig.s.files.Exists(rig.AppDir() + "KT3WQ8ZRMD5LXNVC"), c.folderLeft);
+    EXPECT_EQ(rig.s.files.Exists(JournalOf(rig)), c.journalLeft);
+    EXPECT_EQ(rig.s.registry.HasKey(kVoiceKey), c.record);
+    // Everything is settled before the user is told; a success drops the
+    // journal before anything is registered.
+    const auto order = rig.LogWith({"DeleteFile", "RemoveFolder", "CreateKey", "MessageBox"});
+    ASSERT_FALSE(order.empty());
+    EXPECT_EQ(order.back().rfind("MessageBox", 0), 0u);
+    if (c.record) {
+      EXPECT_EQ(order.front(), "DeleteFile " + JournalOf(rig));
+    }
+  }
+}
+
+TEST(AllOrNothing, AJournalThatCannotBeWrittenStartsNothing) {
+  Rig rig;
+  rig.AddData();
+  rig.Load();
+  rig.s.files.unwritable.insert(JournalOf(rig));
+  rig.ExpectEnds([&] { rig.logic.QORButtonAZ_GotFocus(); });
+  EXPECT_TRUE(rig.s.processes.starts.empty());
+  ASSERT_EQ(rig.s.app.boxes.size(), 1u);
+  EXPECT_EQ(rig.s.app.boxes[0].text, "音源[安装]失败！\r\n无法写入安装记录");
+  EXPECT_EQ(rig.s.app.boxes[0].title, "错误");
+  EXPECT_FALSE(rig.view.timers[TimerId::Timer1].enabled);
+  EXPECT_EQ(rig.logic.Busy, 0);
+}
+
+TEST(AllOrNothing, StartUpUndoesAnAttemptCutShortBeforeAnythingIsRegistered) {
+  enum class Journal { Whole, RepairOfDdb, Damaged, Unreadable };
+  struct Case {
+    const char* name;
+    Journal journal;
+    unsigned files;           // voice files there at start
+    const char* inUse;        // one of them held open
+    bool folderLink;          // the voice folder leads elsewhere now
+    // expected
+    int state;
+    unsigned left;
+    bool journalLeft;
+  };
+  // clang-format off
+  const std::vector<Case> cases = {
+    {"an install cut short after all three", Journal::Whole, AllFiles, nullptr, false, 2, 0, false},
+    {"an install cut short before any",      Journal::Whole, 0,        nullptr, false, 2, 0, false},
+    {"a repair cut short",                   Journal::RepairOfDdb, AllFiles, nullptr, false, 3, Vvd | Ddi, false},
+    {"a damaged journal",                    Journal::Damaged, AllFiles, nullptr, false, 3, AllFiles, true},
+    {"an unreadable journal",                Journal::Unreadable, AllFiles, nullptr, false, 3, AllFiles, true},
+    {"a named file held open",               Journal::Whole, AllFiles, ".vvd", false, 3, Vvd, true},
+    {"the voice folder is a link now",       Journal::Whole, AllFiles, nullptr, true, 3, AllFiles, true},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Rig rig;
+    rig.AddData();
+    rig.AddVoiceFiles(c.files);
+    rig.s.files.AddFolder(rig.AppDir() + "KT3WQ8ZRMD5LXNVC");
+    switch (c.journal) {
+      case Journal::Whole: rig.s.files.AddFile(JournalOf(rig), kJournalText); break;
+      case Journal::RepairOfDdb:
+        rig.s.files.AddFile(JournalOf(rig), "Ilvo extraction journal 1\r\ncreates file .ddb\r\nend\r\n");
+        break;
+      case Journal::Damaged: rig.s.files.AddFile(JournalOf(rig), "Ilvo extraction jour"); break;
+      case Journal::Unreadable:
+        rig.s.files.AddFile(JournalOf(rig), kJournalText);
+        rig.s.files.unreadable.insert(JournalOf(rig));
+        break;
+    }
+    if (c.inUse) rig.s.files.Get(rig.Voice(c.inUse))->inUse = true;
+    if (c.folderLink) rig.s.files.MakeLink(rig.AppDir() + "KT3WQ8ZRMD5LXNVC", "D:\\Elsewhere", true);
+
+    EXPECT_EQ(rig.Load(), installer::LoadResult::Show);
+
+    EXPECT_EQ(rig.logic.VoiceState, c.state);
+    EXPECT_FALSE(rig.s.registry.HasKey(kVoiceKey));
+    const unsigned bits[] = {Vvd, Ddi, Ddb};
+    const char* exts[] = {".vvd", ".ddi", ".ddb"};
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(rig.s.files.Exists(rig.Voice(exts[i])), (c.left & bits[i]) != 0) << exts[i];
+    EXPECT_EQ(rig.s.files.Exists(JournalOf(rig)), c.journalLeft);
+    if (c.state == 3) {
+      EXPECT_EQ(rig.view.caption, "Ilvo - 音源不完全");
+      EXPECT_TRUE(rig.view.buttons[ButtonId::XF].enabled);  // repair and uninstall are offered
+      EXPECT_TRUE(rig.view.buttons[ButtonId::XZ].enabled);
+    }
+  }
+}
+
+TEST(AllOrNothing, UninstallRemovesAJournalItFinds) {
+  for (const bool damaged : {false, true}) {
+    SCOPED_TRACE(damaged ? "damaged" : "whole");
+    Rig rig;
+    rig.AddData();
+    rig.AddVoiceFiles(AllFiles);
+    rig.s.files.AddFile(JournalOf(rig), damaged ? "garbage" : kJournalText);
+    rig.s.files.Get(rig.Voice(".ddb"))->inUse = true;  // the start-up cannot undo it
+    rig.Load();
+    ASSERT_EQ(rig.logic.VoiceState, 3);
+    rig.s.files.Get(rig.Voice(".ddb"))->inUse = false;
+
+    rig.ExpectEnds([&] { rig.logic.UninstallVoice(); });
+
+    EXPECT_EQ(rig.s.app.boxes.at(0).text, "音源[删除]成功！");
+    EXPECT_FALSE(rig.s.files.Exists(JournalOf(rig)));
+    EXPECT_FALSE(rig.s.files.Exists(rig.AppDir() + "KT3WQ8ZRMD5LXNVC"));
+  }
+}
+
+}  // namespace all_or_nothing
