@@ -75,7 +75,7 @@ class CommandLineApplication final : public platform::Application {
 
   std::string Folder() override { return program_.Folder(); }
   bool PreviousInstance() override { return program_.PreviousInstance(); }
-  void DoEvents() override { program_.DoEvents(); }
+  void RunMessageLoop() override { program_.RunMessageLoop(); }
   [[noreturn]] void EndProgram() override {
     endProgram_(view_.ExitCode());
     std::abort();  // endProgram does not return
@@ -180,12 +180,14 @@ int RunCommandLine(const CommandLine& command, platform::Services services,
                        std::string(texts::kTitleError), MessageButtons::Ok, MessageIcon::Critical);
         return exit_code::kFailed;
       }
-      // What pressing the button does; it ends the program after its message.
+      // What pressing the button does; the extractor's end arrives as a
+      // message, and the program ends after the job's message.
       if (install) {
         logic.QORButtonAZ_GotFocus();
       } else {
         logic.QORButtonXF_GotFocus();
       }
+      app.RunMessageLoop();
       return exit_code::kFailed;
     }
     case CommandAction::Uninstall:

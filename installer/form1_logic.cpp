@@ -1,6 +1,7 @@
 #include "installer/form1_logic.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include "installer/texts.h"
 #include "platform/paths.h"
@@ -273,8 +274,26 @@ void Form1Logic::ExtractVoice() {
     view_.SetCaption(VoiceName + texts::kCaptionRepairing);
   }
   Busy = 1;
+  attempt_.emplace(journal);
 
-  const ExtractionOutcome outcome = SettleAttempt(journal, JudgeExtraction(WaitForExtractor(*processId)));
+  // The extractor's end arrives as a message; until then the program's own
+  // message loop runs the window (Timer1, the picture, close requests).
+  ChildProcess = services_.processes.Open(*processId);
+  if (ChildProcess == 0 ||
+      !services_.processes.WatchForExit(ChildProcess, [this](bool ended) { ExtractorEnded(ended); })) {
+    ExtractorEnded(false);
+  }
+}
+
+void Form1Logic::ExtractorEnded(bool ended) {
+  // Told while the user answers a box of the export: finished after it.
+  if (modalDepth_ > 0) {
+    pendingEnd_ = ended;
+    return;
+  }
+  const bool install = VoiceState == kVoiceAbsent;
+  const std::string_view failed = install ? texts::kInstallFailed : texts::kRepairFailed;
+  const ExtractionOutcome outcome = SettleAttempt(*attempt_, JudgeExtraction(ExtractorResult(ended)));
 
   view_.SetTimerEnabled(TimerId::Timer1, false);
   view_.SetBarVisible(BarId::Bar1, false);
@@ -288,20 +307,14 @@ void Form1Logic::ExtractVoice() {
                  MessageIcon::Critical);
 }
 
-std::string Form1Logic::WaitForExtractor(std::uint32_t processId) {
-  platform::Processes& processes = services_.processes;
-  ChildProcess = processes.Open(processId);
+std::string Form1Logic::ExtractorResult(bool ended) {
   if (ChildProcess == 0) return std::string(texts::kCauseNoWait);
+  platform::Processes& processes = services_.processes;
   // The end of the process is its end; an exit code of 259 is just a code.
-  platform::WaitResult waited = platform::WaitResult::Woken;
-  while (waited == platform::WaitResult::Woken) {
-    services_.app.DoEvents();
-    waited = processes.WaitForExitOrInput(ChildProcess);
-  }
   std::optional<std::uint32_t> code;
-  if (waited == platform::WaitResult::Ended) code = processes.ExitCode(ChildProcess);
+  if (ended) code = processes.ExitCode(ChildProcess);
   processes.Close(ChildProcess);
-  if (waited != platform::WaitResult::Ended) return std::string(texts::kCauseNoWait);
+  if (!ended) return std::string(texts::kCauseNoWait);
   if (!code) return std::string(texts::kCauseNoExitCode);
   ChildExitCode = *code;
   return {};
@@ -424,12 +437,14 @@ std::vector<std::string> Form1Logic::ExportLines() {
 }
 
 void Form1Logic::Image1_DblClick() {
-  platform::Application& app = services_.app;
-  if (app.MessageBox(std::string(texts::kExportConfirm), std::string(texts::kTitleInfo), MessageButtons::OkCancel,
-                     MessageIcon::Question) != platform::kAnswerOk) {
-    return;
+  {
+    const ModalScope modal(modalDepth_);
+    if (services_.app.MessageBox(std::string(texts::kExportConfirm), std::string(texts::kTitleInfo),
+                                 MessageButtons::OkCancel, MessageIcon::Question) == platform::kAnswerOk) {
+      ExportRegistration();
+    }
   }
-  ExportRegistration();
+  if (modalDepth_ == 0 && pendingEnd_) ExtractorEnded(*std::exchange(pendingEnd_, std::nullopt));
 }
 
 bool Form1Logic::ExportRegistration() {

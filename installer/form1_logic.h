@@ -6,7 +6,7 @@
 //
 // Where it is stricter than a plain reading of the window's procedures:
 // - a missing extractor DATA\Rar.exe at load counts as a missing archive;
-// - install and repair wait for the extractor's process to end, and report
+// - install and repair hear of the extractor's end as a message, and report
 //   success only when its exit code could be read and is 0 or 1, the three
 //   voice files exist and every value of the record reads back as written;
 //   otherwise a failure message with its cause is shown before the program
@@ -82,8 +82,9 @@ class Form1Logic {
   void WriteVoiceRecord();
   void DeleteVoiceRecord();
 
-  // Install and repair. Returns only when there is nothing to do (VoiceState 1, or Busy);
-  // otherwise ends the program after its message.
+  // Install and repair. Returns when there is nothing to do (VoiceState 1,
+  // or Busy), and once the extractor runs: its end arrives as a message
+  // (Processes::WatchForExit), and the program ends after its own message.
   void ExtractVoice();
   void Timer1_Timer();
 
@@ -142,9 +143,12 @@ class Form1Logic {
   };
   std::vector<RecordValue> VoiceRecord();  // in the order they are written
   bool RecordReadsBack();
-  // Waits for the extractor's process to end while events run; the cause of
-  // a failure, or empty once ChildExitCode holds its exit code.
-  std::string WaitForExtractor(std::uint32_t processId);
+  // The extractor has ended (false: its end can no longer be watched):
+  // settles the attempt, shows its message and ends the program.
+  void ExtractorEnded(bool ended);
+  // The cause of a failure to learn how the extractor ended, or empty once
+  // ChildExitCode holds its exit code; the process handle is closed.
+  std::string ExtractorResult(bool ended);
   // What the extraction came to, before anything is registered.
   ExtractionOutcome JudgeExtraction(const std::string& waitFailure);
   // Ends the attempt by its outcome: a success is registered and confirmed,
@@ -156,8 +160,20 @@ class Form1Logic {
   [[noreturn]] void EndWithMessage(ActionResult result, const std::string& text, std::string_view title,
                                    platform::MessageIcon icon);
 
+  // Counts the boxes of the export open while an extraction may end.
+  struct ModalScope {
+    explicit ModalScope(int& depth) : depth_(depth) { ++depth_; }
+    ~ModalScope() { --depth_; }
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+    int& depth_;
+  };
+
   platform::Services services_;
   FormView& view_;  // not owned
+  std::optional<ExtractionJournal> attempt_;  // the install or repair under way
+  int modalDepth_ = 0;
+  std::optional<bool> pendingEnd_;  // the extractor's end, told during a box
 };
 
 }  // namespace installer

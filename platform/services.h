@@ -5,6 +5,7 @@
 // and to the ANSI code page only for an export file that code page can hold.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -91,12 +92,6 @@ class FileSystem {
 // can end with it too, so only the end of the process tells that it ended.
 inline constexpr std::uint32_t kStillActive = 259;
 
-enum class WaitResult {
-  Ended,  // the process has ended
-  Woken,  // input arrived for this thread, or the wait's time slice ran out
-  Failed,  // the process cannot be waited on
-};
-
 class Processes {
  public:
   virtual ~Processes() = default;
@@ -107,12 +102,15 @@ class Processes {
   // The handle kept from the start of that process, an opaque value; 0 when
   // there is none. It stays the service's until Close.
   virtual std::uintptr_t Open(std::uint32_t processId) = 0;
-  // Sleeps until the process ends or input arrives for this thread, so that a
-  // wait loop pumping events does not spin.
-  virtual WaitResult WaitForExitOrInput(std::uintptr_t process) = 0;
-  // The exit code; meaningful once the wait has said Ended. Nothing when it
-  // cannot be read.
+  // Tells onEnd, once, as a message to this thread, that the process has
+  // ended (true) or can no longer be watched (false). The program's message
+  // loop delivers it, so nothing waits in the meantime. False when the
+  // watch cannot be set up; onEnd is then never called.
+  virtual bool WatchForExit(std::uintptr_t process, std::function<void(bool ended)> onEnd) = 0;
+  // The exit code; meaningful once the watch has said the process ended.
+  // Nothing when it cannot be read.
   virtual std::optional<std::uint32_t> ExitCode(std::uintptr_t process) = 0;
+  // Ends the watch, if any, and gives the handle back.
   virtual void Close(std::uintptr_t process) = 0;
 };
 
@@ -127,7 +125,10 @@ class Application {
   virtual std::string Folder() = 0;  // no trailing backslash but at a drive root
   virtual bool PreviousInstance() = 0;
   [[noreturn]] virtual void EndProgram() = 0;  // at once, without unload handling
-  virtual void DoEvents() = 0;                 // runs queued events, returns
+  // The message loop of a program without a window (the command-line mode),
+  // which delivers what WatchForExit posts; a quit message ends nothing here,
+  // only the job does, through EndProgram.
+  virtual void RunMessageLoop() = 0;
   virtual int MessageBox(const std::string& text, const std::string& title, MessageButtons buttons,
                          MessageIcon icon) = 0;
 };

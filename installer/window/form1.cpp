@@ -46,6 +46,8 @@ Form1::Form1(platform::Services services, const platform::DesignData& design)
     logic_.Form_Unload(cancel);
     return cancel != 0;
   });
+  // While the extractor runs the program ends with its message, not before.
+  window_.SetQuitRefusal([this] { return logic_.Busy == 1; });
   window_.SetEndSessionHandlers({.blockReason = [this] { return logic_.Form_QueryEndSession(); },
                                  .ended = [this] { logic_.Form_EndSession(); }});
 }

@@ -61,19 +61,21 @@ bool Application::PreviousInstance() { return previousInstance_; }
 
 void Application::SetOwnerWindow(void* window) { owner_ = window; }
 
-// A quit kept by DoEvents still gives the exit code it asked for.
-void Application::EndProgram() { ExitProcess(static_cast<UINT>(quitKept_.value_or(0))); }
+void Application::EndProgram() { ExitProcess(0); }
 
-void Application::DoEvents() { ProcessPendingMessages(&quitKept_); }
+void Application::RunMessageLoop() {
+  MSG message;
+  for (BOOL got; (got = GetMessageW(&message, nullptr, 0, 0)) != -1;) {
+    if (got == 0) continue;  // a quit: the job ends the program, nothing else
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
 
-void ProcessPendingMessages(std::optional<int>* keepQuit) {
+void ProcessPendingMessages() {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
-      if (keepQuit != nullptr) {
-        *keepQuit = static_cast<int>(message.wParam);
-        continue;
-      }
       // Left for the program's own loop.
       PostQuitMessage(static_cast<int>(message.wParam));
       return;

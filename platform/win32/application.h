@@ -1,6 +1,6 @@
 #pragma once
-// Application service: folder, previous instance, end, event pump and
-// message boxes.
+// Application service: folder, previous instance, end, the message loop of
+// the command-line mode and message boxes.
 #include <optional>
 #include <string>
 
@@ -23,13 +23,9 @@ class Application final : public platform::Application {
   std::string Folder() override;
   // True when the mutex already existed when this object created it.
   bool PreviousInstance() override;
-  [[noreturn]] void EndProgram() override;  // ExitProcess(0), or the code of a quit DoEvents kept
-  // PeekMessage / TranslateMessage / DispatchMessage until the queue is
-  // empty. A WM_QUIT met on the way is kept, not posted again: every caller
-  // waits for something that ends in a message box and the end of the
-  // program, and a quit left in the queue would wake the wait at once and
-  // close that message box unseen.
-  void DoEvents() override;
+  [[noreturn]] void EndProgram() override;  // ExitProcess(0)
+  // GetMessage / TranslateMessage / DispatchMessage; a WM_QUIT is dropped.
+  void RunMessageLoop() override;
   // The program's one window, which owns every message box from now on.
   void SetOwnerWindow(void* window);  // an HWND
   // MessageBoxW owned by the program's window (before there is one, by the
@@ -41,14 +37,11 @@ class Application final : public platform::Application {
   void* mutex_ = nullptr;  // owned
   void* owner_ = nullptr;  // an HWND, not owned
   bool previousInstance_ = false;
-  std::optional<int> quitKept_;  // a WM_QUIT that DoEvents took from the queue
 };
 
 // Dispatches this thread's queued messages and returns. A WM_QUIT met on the
-// way is posted again for the program's own loop, and ends the dispatching,
-// unless keepQuit is given: then its exit code is stored there and the
-// dispatching goes on.
-void ProcessPendingMessages(std::optional<int>* keepQuit = nullptr);
+// way is posted again for the program's own loop, and ends the dispatching.
+void ProcessPendingMessages();
 
 // The folder part of a module path, by the rule of Application::Folder.
 std::string FolderOfModulePath(const std::string& modulePath);

@@ -128,6 +128,8 @@ void HostWindow::SetCloseRequestHandler(std::function<bool()> cancelClose) { can
 
 void HostWindow::SetEndSessionHandlers(EndSessionHandlers handlers) { endSession_ = std::move(handlers); }
 
+void HostWindow::SetQuitRefusal(std::function<bool()> refuseQuit) { refuseQuit_ = std::move(refuseQuit); }
+
 BOOL HostWindow::OnQueryEndSession(HWND window) {
   const std::optional<std::string> reason = endSession_.blockReason ? endSession_.blockReason() : std::nullopt;
   if (!reason) {
@@ -152,6 +154,7 @@ void HostWindow::Run() {
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == -1) return;
     if (got == 0) {
+      if (refuseQuit_ && refuseQuit_()) continue;
       // A quit meant for an outer loop: leave it for that loop.
       PostQuitMessage(static_cast<int>(message.wParam));
       return;

@@ -90,6 +90,9 @@ class HostWindow {
     std::function<void()> ended;
   };
   void SetEndSessionHandlers(EndSessionHandlers handlers);
+  // Asked when a quit message reaches Run; true drops it and the loop goes
+  // on (something under way ends the program itself, later).
+  void SetQuitRefusal(std::function<bool()> refuseQuit);
 
   // Shows and activates the window; the first visible, enabled, focusable
   // control in tab order takes the focus.
@@ -133,6 +136,7 @@ class HostWindow {
   std::function<void(const std::string&)> gotFocus_;
   std::function<bool()> cancelClose_;
   EndSessionHandlers endSession_;
+  std::function<bool()> refuseQuit_;
   IconHandle bigIcon_;
   IconHandle smallIcon_;
   WindowTimers timers_;

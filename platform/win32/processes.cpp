@@ -2,20 +2,91 @@
 
 #include <windows.h>
 
+#include <utility>
 #include <vector>
 
 #include "platform/win32/text.h"
+#include "platform/win32/window_procedure.h"
 
 namespace platform::win32 {
 namespace {
 
-constexpr DWORD kWaitSliceMs = 50;
+constexpr wchar_t kNotifyClass[] = L"IlvoProcessEnd";
+// Posted to the message-only window; lParam is the process handle watched.
+constexpr UINT kProcessEnded = WM_APP + 0x3B0;
 
 HANDLE AsHandle(std::uintptr_t process) { return reinterpret_cast<HANDLE>(process); }
 
 }  // namespace
 
+// The watches of one thread: a message-only window that the pool's callbacks
+// post to, and whose procedure tells each watcher on that thread.
+class ExitNotifier {
+ public:
+  ExitNotifier() {
+    RegisterWindowClass(kNotifyClass, WindowProcedure<ExitNotifier>, 0, nullptr);
+    CreateWindowExW(0, kNotifyClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), this);
+  }
+  ExitNotifier(const ExitNotifier&) = delete;
+  ExitNotifier& operator=(const ExitNotifier&) = delete;
+  ~ExitNotifier() {
+    while (!watches_.empty()) End(watches_.begin()->first);
+  }
+
+  bool Watch(std::uintptr_t process, std::function<void(bool ended)> onEnd) {
+    if (!window_.Get() || watches_.count(process) != 0) return false;
+    auto watch = std::make_unique<Watched>(Watched{window_.Get(), process, nullptr, std::move(onEnd)});
+    if (!RegisterWaitForSingleObject(&watch->wait, AsHandle(process), Posted, watch.get(), INFINITE,
+                                     WT_EXECUTEONLYONCE)) {
+      return false;
+    }
+    watches_.emplace(process, std::move(watch));
+    return true;
+  }
+
+  void End(std::uintptr_t process) {
+    const auto found = watches_.find(process);
+    if (found == watches_.end()) return;
+    // Waits for a callback under way, so that nothing posts for a watch gone.
+    UnregisterWaitEx(found->second->wait, INVALID_HANDLE_VALUE);
+    watches_.erase(found);
+  }
+
+  LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != kProcessEnded) return DefWindowProcW(window, message, wParam, lParam);
+    const auto found = watches_.find(static_cast<std::uintptr_t>(lParam));
+    if (found == watches_.end() || !found->second->onEnd) return 0;  // closed meanwhile
+    // Told once: the watcher may close the process, and with it this watch.
+    const std::function<void(bool)> onEnd = std::exchange(found->second->onEnd, nullptr);
+    onEnd(true);
+    return 0;
+  }
+  void OnAttached(HWND window) noexcept { window_.Attach(window); }
+  void OnDetached() noexcept { window_.Forget(); }
+
+ private:
+  struct Watched {
+    HWND notify = nullptr;  // where the pool's callback posts
+    std::uintptr_t process = 0;
+    HANDLE wait = nullptr;  // the registered wait, ended by End
+    std::function<void(bool)> onEnd;
+  };
+
+  // On a thread of the pool: only post, the watching thread does the rest.
+  static void CALLBACK Posted(void* context, BOOLEAN) {
+    const Watched& watch = *static_cast<const Watched*>(context);
+    PostMessageW(watch.notify, kProcessEnded, 0, static_cast<LPARAM>(watch.process));
+  }
+
+  OwnedWindow window_;
+  // By process handle; each Watched stays where it is while the pool may post for it.
+  std::map<std::uintptr_t, std::unique_ptr<Watched>> watches_;
+};
+
+Processes::Processes() = default;
+
 Processes::~Processes() {
+  notifier_.reset();  // no watch may outlive the handles it waits on
   for (auto& [id, handle] : started_) CloseHandle(handle);
 }
 
@@ -36,7 +107,7 @@ std::optional<std::uint32_t> Processes::StartHidden(const std::string& applicati
     return std::nullopt;
   }
   CloseHandle(info.hThread);
-  if (auto old = started_.find(info.dwProcessId); old != started_.end()) CloseHandle(old->second);
+  if (auto old = started_.find(info.dwProcessId); old != started_.end()) Close(reinterpret_cast<std::uintptr_t>(old->second));
   started_[info.dwProcessId] = info.hProcess;
   return info.dwProcessId;
 }
@@ -46,18 +117,10 @@ std::uintptr_t Processes::Open(std::uint32_t processId) {
   return started == started_.end() ? 0 : reinterpret_cast<std::uintptr_t>(started->second);
 }
 
-WaitResult Processes::WaitForExitOrInput(std::uintptr_t process) {
-  if (process == 0) return WaitResult::Failed;
-  HANDLE handle = AsHandle(process);
-  switch (MsgWaitForMultipleObjectsEx(1, &handle, kWaitSliceMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE)) {
-    case WAIT_OBJECT_0:
-      return WaitResult::Ended;
-    case WAIT_OBJECT_0 + 1:
-    case WAIT_TIMEOUT:
-      return WaitResult::Woken;
-    default:
-      return WaitResult::Failed;
-  }
+bool Processes::WatchForExit(std::uintptr_t process, std::function<void(bool ended)> onEnd) {
+  if (process == 0) return false;
+  if (!notifier_) notifier_ = std::make_unique<ExitNotifier>();
+  return notifier_->Watch(process, std::move(onEnd));
 }
 
 std::optional<std::uint32_t> Processes::ExitCode(std::uintptr_t process) {
@@ -67,6 +130,7 @@ std::optional<std::uint32_t> Processes::ExitCode(std::uintptr_t process) {
 }
 
 void Processes::Close(std::uintptr_t process) {
+  if (notifier_) notifier_->End(process);
   for (auto started = started_.begin(); started != started_.end(); ++started) {
     if (reinterpret_cast<std::uintptr_t>(started->second) == process) {
       CloseHandle(started->second);

@@ -1,19 +1,23 @@
 #pragma once
-// Process service: hidden start, a wait on the process that wakes for input,
-// and the exit code once it has ended.
+// Process service: hidden start, the end of a process told as a message, and
+// the exit code once it has ended.
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <memory>
 
 #include "platform/services.h"
 
 namespace platform::win32 {
 
+class ExitNotifier;
+
 class Processes final : public platform::Processes {
  public:
-  Processes() = default;
+  Processes();
   Processes(const Processes&) = delete;
   Processes& operator=(const Processes&) = delete;
-  ~Processes() override;  // closes every handle still kept
+  ~Processes() override;  // ends every watch and closes every handle still kept
 
   // CreateProcessW with the program's full path as lpApplicationName and the
   // command line unchanged; window hidden (STARTF_USESHOWWINDOW, SW_HIDE), no
@@ -23,14 +27,16 @@ class Processes final : public platform::Processes {
   std::optional<std::uint32_t> StartHidden(const std::string& applicationPath,
                                            const std::string& commandLine) override;
   std::uintptr_t Open(std::uint32_t processId) override;  // the handle kept from the start
-  // MsgWaitForMultipleObjectsEx on the process for at most 50 ms, waking on
-  // any input (QS_ALLINPUT, MWMO_INPUTAVAILABLE).
-  WaitResult WaitForExitOrInput(std::uintptr_t process) override;
+  // A one-shot RegisterWaitForSingleObject on the process; its callback, on a
+  // thread of the pool, posts to a message-only window of this thread, whose
+  // procedure calls onEnd.
+  bool WatchForExit(std::uintptr_t process, std::function<void(bool ended)> onEnd) override;
   std::optional<std::uint32_t> ExitCode(std::uintptr_t process) override;  // GetExitCodeProcess
-  void Close(std::uintptr_t process) override;  // closes the kept handle
+  void Close(std::uintptr_t process) override;  // ends the watch, closes the kept handle
 
  private:
   std::map<std::uint32_t, void*> started_;  // process id -> handle from the start (owned)
+  std::unique_ptr<ExitNotifier> notifier_;   // made on the first watch, on the watching thread
 };
 
 }  // namespace platform::win32

@@ -280,16 +280,22 @@ std::uintptr_t FakeProcesses::Open(std::uint32_t processId) {
   return openFails ? 0 : kHandle;
 }
 
-platform::WaitResult FakeProcesses::WaitForExitOrInput(std::uintptr_t process) {
-  ++waits;
-  if (process == 0 || (waitFails && waits > wakesBeforeEnd)) {
-    Note(log, "Wait failed");
-    return platform::WaitResult::Failed;
+bool FakeProcesses::WatchForExit(std::uintptr_t process, std::function<void(bool ended)> onEnd) {
+  if (process == 0) return false;
+  for (;;) {
+    if (loop != nullptr) loop->DoEvents();
+    ++waits;
+    if (waitFails && waits > wakesBeforeEnd) {
+      Note(log, "Wait failed");
+      onEnd(false);
+      return true;
+    }
+    if (waits > wakesBeforeEnd) break;
   }
-  if (waits <= wakesBeforeEnd) return platform::WaitResult::Woken;
   Note(log, "Wait ended");
   ended_ = true;
-  return platform::WaitResult::Ended;
+  onEnd(true);
+  return true;
 }
 
 std::optional<std::uint32_t> FakeProcesses::ExitCode(std::uintptr_t process) {
@@ -317,6 +323,8 @@ void FakeApplication::EndProgram() {
   throw ProgramEnded();
 }
 
+void FakeApplication::RunMessageLoop() { Note(log, "RunMessageLoop"); }
+
 void FakeApplication::DoEvents() {
   ++doEvents;
   if (onDoEvents) onDoEvents();
@@ -338,6 +346,7 @@ FakeServices::FakeServices() {
   registry.log = &log;
   files.log = &log;
   processes.log = &log;
+  processes.loop = &app;
   app.log = &log;
 }
 

@@ -112,6 +112,8 @@ class FakeFileSystem : public platform::FileSystem {
   std::map<std::string, Stored> entries_;  // by upper-case path
 };
 
+class FakeApplication;
+
 class FakeProcesses : public platform::Processes {
  public:
   struct Start {
@@ -125,8 +127,12 @@ class FakeProcesses : public platform::Processes {
   std::uint32_t nextProcessId = 4242;
   // Runs when a program starts (to make its files appear, say).
   std::function<void(const Start&)> onStart;
-  // The started program runs through this many waits (each woken by input)
-  // and ends at the next one; or the wait fails there.
+  // The program's message loop, while a watched program runs: WatchForExit
+  // runs it here and now, round by round (each round the application's
+  // DoEvents, then a wait), through this many rounds woken by other events;
+  // at the next wait the program ends, or its watch fails. Then the end is
+  // told, before WatchForExit returns.
+  FakeApplication* loop = nullptr;
   int wakesBeforeEnd = 0;
   bool waitFails = false;
   // What ExitCode answers once the program has ended; nothing: the call fails.
@@ -140,7 +146,7 @@ class FakeProcesses : public platform::Processes {
   std::optional<std::uint32_t> StartHidden(const std::string& applicationPath,
                                            const std::string& commandLine) override;
   std::uintptr_t Open(std::uint32_t processId) override;
-  platform::WaitResult WaitForExitOrInput(std::uintptr_t process) override;
+  bool WatchForExit(std::uintptr_t process, std::function<void(bool ended)> onEnd) override;
   // kStillActive until a wait has seen the end, as Windows answers.
   std::optional<std::uint32_t> ExitCode(std::uintptr_t process) override;
   void Close(std::uintptr_t process) override;
@@ -170,7 +176,8 @@ class FakeApplication : public platform::Application {
   bool previousInstance = false;
   // Answers of the message boxes in turn; OK when the queue is empty.
   std::deque<int> answers;
-  // Runs inside each DoEvents, standing for the events it would deliver.
+  // Runs inside each round of the message loop while a watched program runs
+  // (FakeProcesses::WatchForExit), standing for the events it would deliver.
   std::function<void()> onDoEvents;
 
   std::vector<Box> boxes;
@@ -181,7 +188,8 @@ class FakeApplication : public platform::Application {
   std::string Folder() override;
   bool PreviousInstance() override { return previousInstance; }
   [[noreturn]] void EndProgram() override;
-  void DoEvents() override;
+  void RunMessageLoop() override;  // nothing to deliver: a watched end was told already
+  void DoEvents();  // one round of the message loop
   int MessageBox(const std::string& text, const std::string& title, platform::MessageButtons buttons,
                  platform::MessageIcon icon) override;
 };

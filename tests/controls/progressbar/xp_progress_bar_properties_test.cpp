@@ -179,7 +179,7 @@ TEST(CriticalMessageBox, ShowsOneOkButtonAndTheCriticalIcon) {
     std::string Folder() override { return {}; }
     bool PreviousInstance() override { return false; }
     [[noreturn]] void EndProgram() override { std::abort(); }
-    void DoEvents() override {}
+    void RunMessageLoop() override {}
     int MessageBox(const std::string& text, const std::string& title, platform::MessageButtons buttons,
                    platform::MessageIcon icon) override {
       shown.push_back(text + "|" + title + "|" + std::to_string(buttons == platform::MessageButtons::Ok) +

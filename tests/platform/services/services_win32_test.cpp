@@ -2,7 +2,9 @@
 // Wine prefix. Arguments: the path of services_helper.exe.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <thread>
+#include <vector>
 
 #include "platform/win32/application.h"
 #include "platform/win32/file_system.h"
@@ -341,7 +343,20 @@ TEST(Processes, StartOfAMissingProgramFails) {
   EXPECT_FALSE(processes.StartHidden(missing, "\"" + missing + "\" x").has_value());
 }
 
-TEST(Processes, TheWaitEndsWithTheProcessWhateverItsExitCode) {
+// Runs this thread's message loop, as the program's would, until done() or
+// the limit; the rounds it took, each an idle wait for the next message.
+int PumpUntil(const std::function<bool()>& done, DWORD limitMs = 10000) {
+  int rounds = 0;
+  const DWORD start = GetTickCount();
+  while (!done() && GetTickCount() - start < limitMs) {
+    MsgWaitForMultipleObjectsEx(0, nullptr, 100, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    platform::win32::ProcessPendingMessages();
+    ++rounds;
+  }
+  return rounds;
+}
+
+TEST(Processes, TheEndIsToldAsAMessageWhateverTheExitCode) {
   platform::win32::Processes processes;
   // 259 is the code Windows also reports while a process runs.
   for (const std::uint32_t code : {0u, 1u, 3u, 255u, 259u, 1234567u}) {
@@ -352,16 +367,17 @@ TEST(Processes, TheWaitEndsWithTheProcessWhateverItsExitCode) {
     const std::uintptr_t process = processes.Open(*id);
     ASSERT_NE(process, 0u);
     EXPECT_EQ(processes.ExitCode(process), platform::kStillActive);
-    int waits = 0;
-    const DWORD start = GetTickCount();
-    platform::WaitResult waited = platform::WaitResult::Woken;
-    while (waited == platform::WaitResult::Woken && GetTickCount() - start < 10000) {
-      waited = processes.WaitForExitOrInput(process);
-      ++waits;
-    }
-    EXPECT_EQ(waited, platform::WaitResult::Ended);
+    std::vector<bool> told;
+    const DWORD watcher = GetCurrentThreadId();
+    ASSERT_TRUE(processes.WatchForExit(process, [&](bool ended) {
+      told.push_back(ended);
+      EXPECT_EQ(GetCurrentThreadId(), watcher) << "told on the thread that watches";
+    }));
+    EXPECT_TRUE(told.empty()) << "told later, not at once";
+    const int rounds = PumpUntil([&] { return !told.empty(); });
+    EXPECT_EQ(told, std::vector<bool>{true});
     EXPECT_EQ(processes.ExitCode(process), code);
-    EXPECT_LE(waits, 200) << "the wait does not sleep";
+    EXPECT_LE(rounds, 200) << "the loop sleeps while it waits";
     processes.Close(process);
   }
 }
@@ -373,28 +389,32 @@ TEST(Processes, TheHandleFromTheStartOutlivesTheProgram) {
   Sleep(500);  // long ended
   const std::uintptr_t process = processes.Open(*id);
   ASSERT_NE(process, 0u);
-  EXPECT_EQ(processes.WaitForExitOrInput(process), platform::WaitResult::Ended);
+  bool ended = false;
+  ASSERT_TRUE(processes.WatchForExit(process, [&](bool hasEnded) { ended = hasEnded; }));
+  PumpUntil([&] { return ended; });
+  EXPECT_TRUE(ended);
   EXPECT_EQ(processes.ExitCode(process), 7u);
   processes.Close(process);
   EXPECT_EQ(processes.Open(*id), 0u) << "closed with Close";
-  // No handle, no wait and no exit code.
+  // No handle, no watch and no exit code.
   EXPECT_EQ(processes.Open(GetCurrentProcessId()), 0u) << "not started by the service";
-  EXPECT_EQ(processes.WaitForExitOrInput(0), platform::WaitResult::Failed);
+  EXPECT_FALSE(processes.WatchForExit(0, [](bool) {}));
   EXPECT_FALSE(processes.ExitCode(0).has_value());
 }
 
-TEST(Processes, WaitReturnsWhenInputArrives) {
+TEST(Processes, AWatchClosedBeforeTheEndTellsNothing) {
   platform::win32::Processes processes;
-  const std::optional<std::uint32_t> id = processes.StartHidden(Helper(), HelperLine("exit 0 3000"));
+  const std::optional<std::uint32_t> id = processes.StartHidden(Helper(), HelperLine("exit 0 300"));
   ASSERT_TRUE(id.has_value());
-  const std::uintptr_t process = processes.Open(*id);
-  PostThreadMessageW(GetCurrentThreadId(), WM_APP, 0, 0);
-  const DWORD start = GetTickCount();
-  EXPECT_EQ(processes.WaitForExitOrInput(process), platform::WaitResult::Woken);
-  EXPECT_LT(GetTickCount() - start, 1000u);
-  MSG message;
-  EXPECT_TRUE(PeekMessageW(&message, nullptr, WM_APP, WM_APP, PM_REMOVE));
-  processes.Close(process);
+  HANDLE own = OpenProcess(SYNCHRONIZE, FALSE, *id);
+  ASSERT_NE(own, nullptr);
+  bool told = false;
+  ASSERT_TRUE(processes.WatchForExit(processes.Open(*id), [&](bool) { told = true; }));
+  processes.Close(processes.Open(*id));
+  EXPECT_EQ(WaitForSingleObject(own, 10000), WAIT_OBJECT_0);
+  CloseHandle(own);
+  platform::win32::ProcessPendingMessages();
+  EXPECT_FALSE(told);
 }
 
 // ---- Application ----
@@ -437,27 +457,22 @@ LRESULT CALLBACK CountingProcedure(HWND window, UINT message, WPARAM w, LPARAM l
   return DefWindowProcW(window, message, w, l);
 }
 
-TEST(Application, DoEventsDispatchesWhatIsQueuedAndReturns) {
-  platform::win32::Application application("ilvo-doevents-test");
+TEST(Application, PendingMessagesAreDispatchedAndAQuitLeftForTheMainLoop) {
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = CountingProcedure;
   windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = L"IlvoDoEventsTest";
+  windowClass.lpszClassName = L"IlvoPendingMessagesTest";
   RegisterClassW(&windowClass);
-  HWND window = CreateWindowW(L"IlvoDoEventsTest", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  HWND window =
+      CreateWindowW(L"IlvoPendingMessagesTest", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   ASSERT_NE(window, nullptr);
   for (int i = 0; i < 2; ++i) PostMessageW(window, WM_APP, 0, 0);
-  PostQuitMessage(5);
-  PostMessageW(window, WM_APP, 0, 0);
-  application.DoEvents();
-  EXPECT_EQ(dispatched, 3) << "a quit does not end the dispatching";
-  MSG message;
-  // Taken out of the queue: left there, it would wake every wait at once and
-  // close the next message box unseen.
-  EXPECT_FALSE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-  application.DoEvents();  // an empty queue returns at once
+  platform::win32::ProcessPendingMessages();
+  EXPECT_EQ(dispatched, 2);
+  platform::win32::ProcessPendingMessages();  // an empty queue returns at once
 
   // The plain pump (the skin's roll animation) leaves a quit for the main loop.
+  MSG message;
   PostQuitMessage(6);
   PostMessageW(window, WM_APP, 0, 0);
   platform::win32::ProcessPendingMessages();
