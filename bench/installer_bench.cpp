@@ -502,8 +502,8 @@ class QuietChildren {
  public:
   QuietChildren() {
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    nul_ = OwnedHandle(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                   &inheritable, OPEN_EXISTING, 0, nullptr));
+    nul_ = OwnedHandle(NoneIfInvalid(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                 &inheritable, OPEN_EXISTING, 0, nullptr)));
     if (!nul_) return;
     for (std::size_t i = 0; i < kWhich.size(); ++i) {
       saved_[i] = GetStdHandle(kWhich[i]);

@@ -42,7 +42,7 @@ double NowMs() {
 }
 
 double ProcessorTimeMs(DWORD processId) {
-  OwnedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  OwnedHandle snapshot(NoneIfInvalid(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0)));
   if (!snapshot) throw std::runtime_error("cannot list the threads");
   double total = 0;
   int threads = 0;
@@ -75,7 +75,7 @@ SIZE_T PeakWorkingSet(HANDLE process) {
 }
 
 std::optional<DWORD> FindChildProcess(DWORD parentId, const std::wstring& exeName) {
-  OwnedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  OwnedHandle snapshot(NoneIfInvalid(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0)));
   if (!snapshot) return std::nullopt;
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;

@@ -11,35 +11,13 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/unique_handle.h"
+
 namespace bench {
 
 // A kernel handle owned alone, closed on destruction.
-class OwnedHandle {
- public:
-  OwnedHandle() = default;
-  explicit OwnedHandle(HANDLE handle) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
-  OwnedHandle(OwnedHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-  OwnedHandle& operator=(OwnedHandle&& other) noexcept {
-    if (this != &other) {
-      Close();
-      handle_ = std::exchange(other.handle_, nullptr);
-    }
-    return *this;
-  }
-  OwnedHandle(const OwnedHandle&) = delete;
-  OwnedHandle& operator=(const OwnedHandle&) = delete;
-  ~OwnedHandle() { Close(); }
-
-  HANDLE Get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-
- private:
-  void Close() {
-    if (handle_) CloseHandle(handle_);
-    handle_ = nullptr;
-  }
-  HANDLE handle_ = nullptr;
-};
+using OwnedHandle = platform::win32::KernelHandle;
+using platform::win32::NoneIfInvalid;
 
 // Milliseconds on the high-resolution clock.
 double NowMs();

@@ -2,11 +2,10 @@
 
 #include <windows.h>
 
-#include <memory>
-#include <type_traits>
 #include <utility>
 
 #include "platform/win32/application.h"
+#include "platform/win32/gdi_handles.h"
 #include "platform/win32/text.h"
 
 namespace controls::skin {
@@ -16,25 +15,6 @@ HWND AsWindow(std::uintptr_t window) { return reinterpret_cast<HWND>(window); }
 
 ScreenRect FromRect(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
 
-struct RegionDeleter {
-  void operator()(HRGN region) const { DeleteObject(region); }
-};
-using Region = std::unique_ptr<std::remove_pointer_t<HRGN>, RegionDeleter>;
-
-// The device context of the whole screen, given back when done.
-class ScreenDc {
- public:
-  ScreenDc() : dc_(GetWindowDC(nullptr)) {}
-  ~ScreenDc() {
-    if (dc_) ReleaseDC(nullptr, dc_);
-  }
-  ScreenDc(const ScreenDc&) = delete;
-  ScreenDc& operator=(const ScreenDc&) = delete;
-  HDC Get() const { return dc_; }
-
- private:
-  HDC dc_;
-};
 
 std::string AnsiToUtf8(const std::string& ansi) {
   if (ansi.empty()) return {};
@@ -84,10 +64,10 @@ void Win32SkinWindowOps::SetWindowPos(std::uintptr_t window, std::uintptr_t inse
 
 void Win32SkinWindowOps::SetRoundRegion(std::uintptr_t window, int right, int bottom, int ellipse) {
   if (window == 0) return;
-  Region region(CreateRoundRectRgn(0, 0, right, bottom, ellipse, ellipse));
+  platform::win32::RegionHandle region(CreateRoundRectRgn(0, 0, right, bottom, ellipse, ellipse));
   if (!region) return;
   // On success the window owns the region.
-  if (SetWindowRgn(AsWindow(window), region.get(), TRUE)) region.release();
+  if (SetWindowRgn(AsWindow(window), region.Get(), TRUE)) region.Release();
 }
 
 void Win32SkinWindowOps::BeginTitleDrag(std::uintptr_t window) {
@@ -115,7 +95,7 @@ MonitorArea Win32SkinWindowOps::MonitorOf(std::uintptr_t window) {
 }
 
 void Win32SkinWindowOps::InvertFocusRect(const ScreenRect& rect) {
-  ScreenDc screen;
+  const platform::win32::WindowDc screen(nullptr);  // the whole screen
   if (!screen.Get()) return;
   const RECT r{rect.left, rect.top, rect.right, rect.bottom};
   DrawFocusRect(screen.Get(), &r);

@@ -47,13 +47,11 @@ std::string FolderOfModulePath(const std::string& modulePath) {
 }
 
 Application::Application(const std::string& instanceName) {
-  mutex_ = CreateMutexW(nullptr, FALSE, MutexName(instanceName).c_str());
-  previousInstance_ = mutex_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
+  mutex_.Reset(CreateMutexW(nullptr, FALSE, MutexName(instanceName).c_str()));
+  previousInstance_ = mutex_ && GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
-Application::~Application() {
-  if (mutex_ != nullptr) CloseHandle(mutex_);
-}
+Application::~Application() = default;
 
 std::string Application::Folder() { return FolderOfModulePath(Narrow(ModulePath())); }
 

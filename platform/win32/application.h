@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/services.h"
+#include "platform/win32/unique_handle.h"
 
 namespace platform::win32 {
 
@@ -34,7 +35,7 @@ class Application final : public platform::Application {
                  MessageIcon icon) override;
 
  private:
-  void* mutex_ = nullptr;  // owned
+  KernelHandle mutex_;
   void* owner_ = nullptr;  // an HWND, not owned
   bool previousInstance_ = false;
 };

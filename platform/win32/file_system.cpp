@@ -4,6 +4,7 @@
 
 #include "platform/paths.h"
 #include "platform/win32/text.h"
+#include "platform/win32/unique_handle.h"
 
 // windows.h maps these names to their A/W forms; the service keeps its own.
 #undef DeleteFile
@@ -17,58 +18,15 @@ bool Matches(DWORD attributes, SearchAttributes wanted) {
   return true;
 }
 
-// A search handle, closed when it goes out of scope.
-class Search {
- public:
-  explicit Search(HANDLE handle) : handle_(handle) {}
-  Search(const Search&) = delete;
-  Search& operator=(const Search&) = delete;
-  ~Search() {
-    if (Valid()) FindClose(handle_);
-  }
-  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return handle_; }
+void CloseSearch(HANDLE search) { FindClose(search); }
+// A directory search, ended when it goes out of scope.
+using Search = UniqueHandle<HANDLE, &CloseSearch>;
 
- private:
-  HANDLE handle_;
-};
-
-// A file handle, closed when it goes out of scope.
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  ~FileHandle() { Close(); }
-  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return handle_; }
-  bool Close() {
-    const bool closed = !Valid() || CloseHandle(handle_) != 0;
-    handle_ = INVALID_HANDLE_VALUE;
-    return closed;
-  }
-
- private:
-  HANDLE handle_;
-};
-
-// A file or folder opened only to ask about it, closed when it goes out of scope.
-class Entry {
- public:
-  Entry(const std::wstring& path, DWORD flags)
-      : handle_(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr)) {}
-  Entry(const Entry&) = delete;
-  Entry& operator=(const Entry&) = delete;
-  ~Entry() {
-    if (Valid()) CloseHandle(handle_);
-  }
-  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
+// The file or folder itself, opened only to ask about it.
+KernelHandle OpenEntry(const std::wstring& path, DWORD flags) {
+  return KernelHandle(NoneIfInvalid(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr)));
+}
 
 std::optional<std::wstring> FinalPathOf(HANDLE handle) {
   std::wstring buffer(MAX_PATH, L'\0');
@@ -101,16 +59,17 @@ class TemporaryFile {
   // Writes the bytes as the file's whole content and flushes them to disk.
   bool Write(const std::string& bytes) const {
     if (path_.empty()) return false;
-    FileHandle file(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
-    if (!file.Valid()) return false;
+    KernelHandle file(NoneIfInvalid(
+        CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+    if (!file) return false;
     DWORD written = 0;
     if (!bytes.empty() &&
         (!WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
          written != bytes.size())) {
       return false;
     }
-    return FlushFileBuffers(file.Get()) != 0 && file.Close();
+    // A close that fails may have lost what the flush left.
+    return FlushFileBuffers(file.Get()) != 0 && CloseHandle(file.Release()) != 0;
   }
 
   // Takes the target's place.
@@ -144,8 +103,8 @@ std::string EncodeText(const std::string& utf8) {
 
 std::string FileSystem::Dir(const std::string& path, SearchAttributes attributes) {
   WIN32_FIND_DATAW found{};
-  Search search(FindFirstFileW(Widen(path).c_str(), &found));
-  if (!search.Valid()) return {};
+  Search search(NoneIfInvalid(FindFirstFileW(Widen(path).c_str(), &found)));
+  if (!search) return {};
   do {
     if (Matches(found.dwFileAttributes, attributes)) return Narrow(found.cFileName);
   } while (FindNextFileW(search.Get(), &found));
@@ -161,9 +120,10 @@ bool FileSystem::EntryExists(const std::string& path) {
 }
 
 std::optional<std::string> FileSystem::ReadFile(const std::string& path, std::size_t maxBytes) {
-  FileHandle file(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) return std::nullopt;
+  KernelHandle file(NoneIfInvalid(CreateFileW(Widen(path).c_str(), GENERIC_READ,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+  if (!file) return std::nullopt;
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
       static_cast<unsigned long long>(size.QuadPart) > maxBytes) {
@@ -193,12 +153,12 @@ bool FileSystem::ReplaceWithText(const std::string& path, const std::vector<std:
 
 std::optional<FileLocation> FileSystem::Locate(const std::string& path) {
   const std::wstring widePath = Widen(path);
-  Entry itself(widePath, FILE_FLAG_OPEN_REPARSE_POINT);
-  if (!itself.Valid()) return std::nullopt;
+  const KernelHandle itself = OpenEntry(widePath, FILE_FLAG_OPEN_REPARSE_POINT);
+  if (!itself) return std::nullopt;
   BY_HANDLE_FILE_INFORMATION information{};
   if (!GetFileInformationByHandle(itself.Get(), &information)) return std::nullopt;
-  Entry followed(widePath, 0);
-  if (!followed.Valid()) return FileLocation{.isLink = true, .finalPath = {}};  // a link that leads nowhere
+  const KernelHandle followed = OpenEntry(widePath, 0);
+  if (!followed) return FileLocation{.isLink = true, .finalPath = {}};  // a link that leads nowhere
   const std::optional<std::wstring> finalPath = FinalPathOf(followed.Get());
   if (!finalPath) return FileLocation{.isLink = false, .finalPath = {}};  // nowhere it can name
   return FileLocation{.isLink = (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0,

@@ -1,42 +1,17 @@
 #pragma once
-// Owners of GDI and icon handles: each gives its handle back in its
-// destructor and cannot be copied.
+// Owners of GDI and icon handles, and scopes that put a DC back as it was.
 #include <windows.h>
 
 #include <utility>
 
+#include "platform/win32/unique_handle.h"
+
 namespace platform::win32 {
 
 // An HBITMAP, HFONT, HRGN, HPEN or HBRUSH made by this program.
+inline void DeleteGdiObject(HGDIOBJ object) { DeleteObject(object); }
 template <typename Handle>
-class GdiObject {
- public:
-  GdiObject() = default;
-  explicit GdiObject(Handle handle) : handle_(handle) {}
-  ~GdiObject() { Reset(); }
-  GdiObject(GdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-  GdiObject& operator=(GdiObject&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      handle_ = std::exchange(other.handle_, nullptr);
-    }
-    return *this;
-  }
-  GdiObject(const GdiObject&) = delete;
-  GdiObject& operator=(const GdiObject&) = delete;
-
-  Handle Get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-  // Gives up ownership, for calls that take it over (SetWindowRgn).
-  Handle Release() { return std::exchange(handle_, nullptr); }
-  void Reset() {
-    if (handle_) DeleteObject(handle_);
-    handle_ = nullptr;
-  }
-
- private:
-  Handle handle_ = nullptr;
-};
+using GdiObject = UniqueHandle<Handle, &DeleteGdiObject>;
 
 using BitmapHandle = GdiObject<HBITMAP>;
 using FontHandle = GdiObject<HFONT>;
@@ -44,41 +19,17 @@ using RegionHandle = GdiObject<HRGN>;
 using PenHandle = GdiObject<HPEN>;
 using BrushHandle = GdiObject<HBRUSH>;
 
-class IconHandle {
- public:
-  IconHandle() = default;
-  explicit IconHandle(HICON icon) : icon_(icon) {}
-  ~IconHandle() {
-    if (icon_) DestroyIcon(icon_);
-  }
-  IconHandle(IconHandle&& other) noexcept : icon_(std::exchange(other.icon_, nullptr)) {}
-  IconHandle& operator=(IconHandle&& other) noexcept {
-    std::swap(icon_, other.icon_);
-    return *this;
-  }
-  IconHandle(const IconHandle&) = delete;
-  IconHandle& operator=(const IconHandle&) = delete;
+inline void DestroyIconHandle(HICON icon) { DestroyIcon(icon); }
+using IconHandle = UniqueHandle<HICON, &DestroyIconHandle>;
 
-  HICON Get() const { return icon_; }
-  explicit operator bool() const { return icon_ != nullptr; }
-
- private:
-  HICON icon_ = nullptr;
-};
-
+inline void DeleteMemoryDc(HDC dc) { DeleteDC(dc); }
 // A memory DC compatible with the screen.
 class MemoryDc {
  public:
-  MemoryDc() : dc_(CreateCompatibleDC(nullptr)) {}
-  ~MemoryDc() {
-    if (dc_) DeleteDC(dc_);
-  }
-  MemoryDc(const MemoryDc&) = delete;
-  MemoryDc& operator=(const MemoryDc&) = delete;
-  HDC Get() const { return dc_; }
+  HDC Get() const { return dc_.Get(); }
 
  private:
-  HDC dc_;
+  UniqueHandle<HDC, &DeleteMemoryDc> dc_{CreateCompatibleDC(nullptr)};
 };
 
 // GetDC / ReleaseDC; a null window gives the screen.

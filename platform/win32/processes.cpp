@@ -87,7 +87,6 @@ Processes::Processes() = default;
 
 Processes::~Processes() {
   notifier_.reset();  // no watch may outlive the handles it waits on
-  for (auto& [id, handle] : started_) CloseHandle(handle);
 }
 
 std::optional<std::uint32_t> Processes::StartHidden(const std::string& applicationPath,
@@ -107,14 +106,16 @@ std::optional<std::uint32_t> Processes::StartHidden(const std::string& applicati
     return std::nullopt;
   }
   CloseHandle(info.hThread);
-  if (auto old = started_.find(info.dwProcessId); old != started_.end()) Close(reinterpret_cast<std::uintptr_t>(old->second));
-  started_[info.dwProcessId] = info.hProcess;
+  if (auto old = started_.find(info.dwProcessId); old != started_.end()) {
+    Close(reinterpret_cast<std::uintptr_t>(old->second.Get()));
+  }
+  started_[info.dwProcessId] = KernelHandle(info.hProcess);
   return info.dwProcessId;
 }
 
 std::uintptr_t Processes::Open(std::uint32_t processId) {
   const auto started = started_.find(processId);
-  return started == started_.end() ? 0 : reinterpret_cast<std::uintptr_t>(started->second);
+  return started == started_.end() ? 0 : reinterpret_cast<std::uintptr_t>(started->second.Get());
 }
 
 bool Processes::WatchForExit(std::uintptr_t process, std::function<void(bool ended)> onEnd) {
@@ -131,13 +132,9 @@ std::optional<std::uint32_t> Processes::ExitCode(std::uintptr_t process) {
 
 void Processes::Close(std::uintptr_t process) {
   if (notifier_) notifier_->End(process);
-  for (auto started = started_.begin(); started != started_.end(); ++started) {
-    if (reinterpret_cast<std::uintptr_t>(started->second) == process) {
-      CloseHandle(started->second);
-      started_.erase(started);
-      return;
-    }
-  }
+  std::erase_if(started_, [process](const auto& started) {
+    return reinterpret_cast<std::uintptr_t>(started.second.Get()) == process;
+  });
 }
 
 }  // namespace platform::win32

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/services.h"
+#include "platform/win32/unique_handle.h"
 
 namespace platform::win32 {
 
@@ -35,7 +36,7 @@ class Processes final : public platform::Processes {
   void Close(std::uintptr_t process) override;  // ends the watch, closes the kept handle
 
  private:
-  std::map<std::uint32_t, void*> started_;  // process id -> handle from the start (owned)
+  std::map<std::uint32_t, KernelHandle> started_;  // process id -> handle from the start
   std::unique_ptr<ExitNotifier> notifier_;   // made on the first watch, on the watching thread
 };
 

@@ -3,25 +3,14 @@
 #include <windows.h>
 
 #include "platform/win32/text.h"
+#include "platform/win32/unique_handle.h"
 
 namespace platform::win32 {
 namespace {
 
+void CloseKey(HKEY key) { RegCloseKey(key); }
 // An open registry key, closed when it goes out of scope.
-class Key {
- public:
-  Key() = default;
-  Key(const Key&) = delete;
-  Key& operator=(const Key&) = delete;
-  ~Key() {
-    if (key_ != nullptr) RegCloseKey(key_);
-  }
-  HKEY* Out() { return &key_; }
-  HKEY Get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
+using Key = UniqueHandle<HKEY, &CloseKey>;
 
 // The record lives where the 32-bit program's HKEY_LOCAL_MACHINE\Software is,
 // which is where the voice host reads it: name that view, so a 64-bit build
