@@ -22,16 +22,17 @@
 #include <string>
 #include <vector>
 
-#include "bench/probes.h"
 #include "bench/report.h"
 #include "installer/window/control_ids.h"
 #include "tests/e2e/e2e_support.h"
+#include "tests/support/probes.h"
 
 namespace bench {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using namespace test_support;
 
 const std::wstring kCaptionAbsent = L"Ilvo - 音源不存在";
 const std::wstring kSuccessTitle = L"提示";

@@ -11,11 +11,8 @@ source "$here/build.sh"
 source "$here/wine-env.sh"
 
 # Only the gallery, in the build whose programs run under Wine here.
+build_for_wine ControlGallery
 build="$ILVO_ROOT/build/$ILVO_WINE_ARCH"
-toolchain="$ILVO_ROOT/cmake/mingw-i686.cmake"
-if [ "$ILVO_WINE_ARCH" = win64 ]; then toolchain="$ILVO_ROOT/cmake/mingw-x86_64.cmake"; fi
-cmake -S "$ILVO_ROOT" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
-cmake --build "$build" --target ControlGallery -j "$JOBS"
 exe="$build/controls/gallery/ControlGallery.exe"
 
 out="$ILVO_ROOT/build/gallery"

@@ -12,9 +12,7 @@ source "$here/build.sh"
 dist="${1:-$ILVO_ROOT/dist}"
 build="$ILVO_ROOT/build/win32"
 echo "== 32-bit build of IlvoInstaller.exe"
-cmake -S "$ILVO_ROOT" -B "$build" -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$ILVO_ROOT/cmake/mingw-i686.cmake" >/dev/null
-cmake --build "$build" --target IlvoInstaller -j "$JOBS"
+build_win32 IlvoInstaller
 
 echo "== $dist"
 rm -rf "$dist"

@@ -19,12 +19,12 @@ int ExtentToTwips(std::int32_t hundredthsOfMillimetre) {
   return platform::RoundHalfEven(hundredthsOfMillimetre * 1440.0 / 2540.0);
 }
 
-const platform::ControlDesign& DesignOf(const platform::DesignData& design, const ControlLayout& layout) {
-  const platform::ControlDesign* found = design.Find(layout.name);
-  if (!found) throw std::runtime_error("the window's design data has no control named " + std::string(layout.name));
-  if (found->className != layout.className)
-    throw std::runtime_error("the window's design data makes " + std::string(layout.name) + " a " +
-                             found->className + ", not a " + std::string(layout.className));
+const platform::ControlDesign& DesignOf(const platform::DesignData& design, const ControlDefinition& control) {
+  const platform::ControlDesign* found = design.Find(control.name);
+  if (!found) throw std::runtime_error("the window's design data has no control named " + std::string(control.name));
+  if (found->className != control.ClassName())
+    throw std::runtime_error("the window's design data makes " + std::string(control.name) + " a " +
+                             found->className + ", not a " + std::string(control.ClassName()));
   return *found;
 }
 
@@ -55,26 +55,26 @@ Form1::Form1(platform::Services services, const platform::DesignData& design)
 Form1::~Form1() = default;
 
 void Form1::CreateControls(const platform::DesignData& design) {
-  for (const ControlLayout& layout : kForm1Controls) {
-    const platform::ControlDesign& stored = DesignOf(design, layout);
+  for (const ControlDefinition& control : kForm1Controls) {
+    const platform::ControlDesign& stored = DesignOf(design, control);
     const platform::PropertyBag& bag = stored.properties;
     Win32ControlSite& site = window_.AddControl(
-        {.name = std::string(layout.name),
-         .rect = {layout.left, layout.top, ExtentToTwips(bag.ReadInt32("_extentx", 0)),
+        {.name = std::string(control.name),
+         .rect = {control.left, control.top, ExtentToTwips(bag.ReadInt32("_extentx", 0)),
                   ExtentToTwips(bag.ReadInt32("_extenty", 0))},
-         .tabIndex = layout.tabIndex});
-    SetWindowLongPtrW(site.Handle(), GWLP_ID, layout.windowId);
-    if (layout.className == "QORButton") {
+         .tabIndex = control.tabIndex});
+    SetWindowLongPtrW(site.Handle(), GWLP_ID, control.windowId);
+    if (control.IsButton()) {
       site.SetAccessibleRole(AccessibleRole::PushButton);
       auto button = std::make_unique<controls::QORButton>(site);
       button->ReadProperties(bag);
-      buttons_.emplace(layout.name, std::move(button));
+      buttons_.emplace(control.name, std::move(button));
     } else {
       site.SetAccessibleRole(AccessibleRole::ProgressBar);
       auto bar = std::make_unique<progressbar::Xp_ProgressBar>(
           site, progressbar::CriticalMessageBox(services_.app));
       bar->UserControl_ReadProperties(bag);
-      bars_.emplace(layout.name, std::move(bar));
+      bars_.emplace(control.name, std::move(bar));
     }
     site.ReportSize();
   }
@@ -91,10 +91,8 @@ void Form1::Run() {
 }
 
 void Form1::OnGotFocus(const std::string& control) {
-  if (control == "QORButtonAZ") logic_.QORButtonAZ_GotFocus();
-  else if (control == "QORButtonXF") logic_.QORButtonXF_GotFocus();
-  else if (control == "QORButtonXZ") logic_.QORButtonXZ_GotFocus();
-  else if (control == "QORButtonXZT") logic_.QORButtonXZT_GotFocus();
+  const ControlDefinition* found = FindByName(control);
+  if (found && found->gotFocus) (logic_.*found->gotFocus)();
 }
 
 void Form1::SetCaption(const std::string& text) { window_.SetCaption(text); }

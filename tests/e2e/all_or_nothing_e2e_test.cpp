@@ -2,7 +2,6 @@
 // a failed extraction is undone before its message, one cut short is undone
 // at the next start, and a second copy started meanwhile touches nothing.
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -47,20 +46,6 @@ void Terminate(DWORD processId) {
   TerminateProcess(process, 99);
   EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
   CloseHandle(process);
-}
-
-// The extractor the installer started: its child process.
-std::optional<DWORD> ChildOf(DWORD parentId) {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return std::nullopt;
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof entry;
-  std::optional<DWORD> child;
-  for (BOOL more = Process32FirstW(snapshot, &entry); more && !child; more = Process32NextW(snapshot, &entry)) {
-    if (entry.th32ParentProcessID == parentId && entry.th32ProcessID != parentId) child = entry.th32ProcessID;
-  }
-  CloseHandle(snapshot);
-  return child;
 }
 
 // Runs the installer of the folder with a switch and no window; its exit code.
@@ -150,7 +135,7 @@ TEST_F(AllOrNothing, AnInstallCutShortIsUndoneAtTheNextStartInTheWindowAndInAScr
       OpenIn(run, L"Ilvo - 音源不存在");
       run.Click(run.Control(IDC_QORBUTTON_AZ));
       ASSERT_TRUE(WaitUntil([&] { return AllVoiceFilesExist(folder); }, 30s));
-      const std::optional<DWORD> extractor = ChildOf(run.ProcessId());
+      const std::optional<DWORD> extractor = test_support::FindChildProcess(run.ProcessId(), L"Rar.exe");
       ASSERT_TRUE(extractor);
       // As the task manager or a power loss would: the installer first, so
       // that it never sees the extractor end.

@@ -178,12 +178,6 @@ std::wstring WindowText(HWND window) {
   return buffer;
 }
 
-std::wstring ClassOf(HWND window) {
-  wchar_t buffer[128] = {};
-  GetClassNameW(window, buffer, 128);
-  return buffer;
-}
-
 BOOL CALLBACK CollectChild(HWND child, LPARAM data) {
   reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
   return TRUE;
@@ -219,36 +213,6 @@ void SendKey(WORD key, bool up) {
 }
 
 }  // namespace
-
-namespace {
-
-struct ShownWindowSearch {
-  DWORD processId;
-  ShownWindow kind;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchShownWindow(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<ShownWindowSearch*>(data);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
-  const bool isMessageBox = ClassOf(window) == L"#32770";
-  const bool captioned = (GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
-  if (search->kind == ShownWindow::MessageBox ? isMessageBox : (!isMessageBox && captioned)) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-}  // namespace
-
-HWND FindShownWindow(DWORD processId, ShownWindow kind) {
-  ShownWindowSearch search{processId, kind};
-  EnumWindows(MatchShownWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
 
 InstallerRun::InstallerRun(const AppFolder& folder, std::vector<std::wstring> environment) {
   const fs::path exe = folder.Path() / L"IlvoInstaller.exe";

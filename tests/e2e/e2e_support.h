@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/probes.h"
 #include "tests/support/screen_capture.h"
 #include "tests/support/wait.h"
 #include "tests/support/wine_paths.h"
@@ -87,10 +88,8 @@ std::optional<std::string> ReadAnsiString(const std::wstring& key, const wchar_t
 std::optional<std::wstring> ReadWideString(const std::wstring& key, const wchar_t* name);
 std::optional<DWORD> ReadDword(const std::wstring& key, const wchar_t* name);
 
-// A shown top-level window of the process: its main window (captioned, not a
-// dialog) or a message box; null when there is none yet.
-enum class ShownWindow { Main, MessageBox };
-HWND FindShownWindow(DWORD processId, ShownWindow kind);
+using test_support::FindShownWindow;
+using test_support::ShownWindow;
 
 struct MessageBoxSeen {
   HWND window = nullptr;

@@ -6,7 +6,7 @@
 
 #include <fstream>
 
-#include "bench/probes.h"
+#include "tests/support/probes.h"
 #include "installer/window/control_ids.h"
 #include "tests/e2e/e2e_steps.h"
 #include "tests/e2e/e2e_support.h"
@@ -182,7 +182,7 @@ TEST_F(HostileConditions, UninstallRemovesAVoiceKeyThatHoldsAnotherSubkey) {
 // Waits until the extractor the installer started has ended too, so that the
 // folder can be cleared.
 void WaitForExtractorGone(DWORD installerId) {
-  WaitUntil([&] { return !bench::FindChildProcess(installerId, L"Rar.exe"); }, 20s);
+  WaitUntil([&] { return !test_support::FindChildProcess(installerId, L"Rar.exe"); }, 20s);
 }
 
 LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -220,11 +220,11 @@ TEST_F(HostileConditions, QuitMessageDuringTheWaitEndsNeitherTheWaitNorTheMessag
 
   const DWORD thread = GetWindowThreadProcessId(run.Window(), nullptr);
   ASSERT_TRUE(PostThreadMessageW(thread, WM_QUIT, 0, 0));
-  const double startedMs = bench::NowMs();
-  const double processorBeforeMs = bench::ProcessorTimeMs(run.ProcessId());
+  const double startedMs = test_support::NowMs();
+  const double processorBeforeMs = test_support::ProcessorTimeMs(run.ProcessId());
   Sleep(1000);
-  const double processorMs = bench::ProcessorTimeMs(run.ProcessId()) - processorBeforeMs;
-  const double wallMs = bench::NowMs() - startedMs;
+  const double processorMs = test_support::ProcessorTimeMs(run.ProcessId()) - processorBeforeMs;
+  const double wallMs = test_support::NowMs() - startedMs;
   // A spinning wait takes most of a core; an idle one next to nothing.
   EXPECT_LT(processorMs, wallMs / 4) << processorMs << " ms of processor time in " << wallMs << " ms";
   EXPECT_TRUE(run.Running());

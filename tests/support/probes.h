@@ -1,6 +1,7 @@
 #pragma once
-// What the benchmarks read from outside another process: its clock, processor
-// time, working set, child processes and windows, all without disturbing it.
+// What the benchmarks and the end-to-end tests read from outside another
+// process: its clock, processor time, working set, child processes and
+// windows, all without disturbing it.
 #include <windows.h>
 
 #include <chrono>
@@ -13,7 +14,7 @@
 
 #include "platform/win32/unique_handle.h"
 
-namespace bench {
+namespace test_support {
 
 // A kernel handle owned alone, closed on destruction.
 using OwnedHandle = platform::win32::KernelHandle;
@@ -41,8 +42,11 @@ std::optional<double> WaitSignalled(HANDLE handle, std::chrono::milliseconds tim
 // or nothing after the timeout.
 std::optional<double> PollTightly(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 
-// Visible top-level windows of the process: its main window (captioned, not a
-// dialog) or its message box (a dialog).
+// A shown top-level window of the process: its main window (captioned, not a
+// dialog) or a message box; null when there is none yet.
+enum class ShownWindow { Main, MessageBox };
+HWND FindShownWindow(DWORD processId, ShownWindow kind);
+// The same, by name.
 HWND ShownMainWindow(DWORD processId);
 HWND ShownMessageBox(DWORD processId);
 
@@ -88,4 +92,4 @@ class KeepAliveWindow {
 // Removes a folder tree even where entries are read-only or hidden.
 void RemoveTree(const std::filesystem::path& folder);
 
-}  // namespace bench
+}  // namespace test_support

@@ -1,4 +1,4 @@
-#include "bench/probes.h"
+#include "tests/support/probes.h"
 
 #include <psapi.h>
 #include <tlhelp32.h>
@@ -7,9 +7,8 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "tests/e2e/e2e_support.h"
 
-namespace bench {
+namespace test_support {
 namespace {
 
 double Frequency() {
@@ -107,9 +106,41 @@ std::optional<double> PollTightly(const std::function<bool()>& condition, std::c
   }
 }
 
-HWND ShownMainWindow(DWORD processId) { return e2e::FindShownWindow(processId, e2e::ShownWindow::Main); }
+namespace {
+
+struct ShownWindowSearch {
+  DWORD processId;
+  ShownWindow kind;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchShownWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<ShownWindowSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
+  wchar_t className[128] = {};
+  GetClassNameW(window, className, 128);
+  const bool isMessageBox = std::wstring(className) == L"#32770";
+  const bool captioned = (GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+  if (search->kind == ShownWindow::MessageBox ? isMessageBox : (!isMessageBox && captioned)) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+HWND FindShownWindow(DWORD processId, ShownWindow kind) {
+  ShownWindowSearch search{processId, kind};
+  EnumWindows(MatchShownWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND ShownMainWindow(DWORD processId) { return FindShownWindow(processId, ShownWindow::Main); }
 HWND ShownMessageBox(DWORD processId) {
-  return e2e::FindShownWindow(processId, e2e::ShownWindow::MessageBox);
+  return FindShownWindow(processId, ShownWindow::MessageBox);
 }
 
 StartedProgram::StartedProgram(const std::filesystem::path& exe, const std::wstring& arguments,
@@ -175,4 +206,4 @@ void RemoveTree(const std::filesystem::path& folder) {
   std::filesystem::remove_all(folder, error);
 }
 
-}  // namespace bench
+}  // namespace test_support
