@@ -75,6 +75,7 @@ class CommandLineApplication final : public platform::Application {
 
   std::string Folder() override { return program_.Folder(); }
   bool PreviousInstance() override { return program_.PreviousInstance(); }
+  bool SixtyFourBitWindows() override { return program_.SixtyFourBitWindows(); }
   void RunMessageLoop() override { program_.RunMessageLoop(); }
   [[noreturn]] void EndProgram() override {
     endProgram_(view_.ExitCode());

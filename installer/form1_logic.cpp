@@ -154,24 +154,25 @@ std::optional<std::string> Form1Logic::LocationProblem() {
   const VoicePaths paths = Paths();
   const std::optional<platform::FileLocation> folder = files.Locate(paths.VoiceFolder());
   if (!folder) return std::nullopt;  // nothing there yet, so no voice file either
-  // Compared with where the application folder itself really is, so that a
-  // program started through a link, a mapped drive or a short name still
-  // finds its own voice folder.
+  // Told by identity, not by path text: the application folder may be
+  // reached through a link, a mapped drive or a short name, and a volume may
+  // have no path the system can give. What cannot be told is no reason to
+  // refuse; a link, or a holder that is another folder, is.
+  const auto heldElsewhere = [](const platform::FileLocation& entry,
+                                const std::optional<platform::FileIdentity>& expectedHolder) {
+    return entry.holder && expectedHolder && *entry.holder != *expectedHolder;
+  };
   std::string appFolder = AppDir;
   while (appFolder.size() > 1 && appFolder.back() == '\\' && appFolder[appFolder.size() - 2] == '\\') {
     appFolder.pop_back();
   }
   const std::optional<platform::FileLocation> app = files.Locate(appFolder);
-  const std::string expectedFolder = platform::JoinPath(app ? app->finalPath : appFolder, VoiceId);
-  if (folder->isLink || !platform::SamePathText(folder->finalPath, expectedFolder)) {
+  if (folder->isLink || heldElsewhere(*folder, app ? app->identity : std::nullopt)) {
     return std::string(texts::kCauseFolderLink);
   }
   for (std::string_view ext : kVoiceFileExtensions) {
     const std::optional<platform::FileLocation> file = files.Locate(paths.VoiceFile(ext));
-    if (file && (file->isLink || !platform::SamePathText(file->finalPath,
-                                                         platform::JoinPath(expectedFolder, VoiceName + ext)))) {
-      return std::string(texts::kCauseFileLink);
-    }
+    if (file && (file->isLink || heldElsewhere(*file, folder->identity))) return std::string(texts::kCauseFileLink);
   }
   return std::nullopt;
 }
@@ -418,15 +419,22 @@ std::vector<std::string> Form1Logic::ExportLines() {
   const auto entry = [](std::string_view name, const std::string& quotedOrRaw) {
     return Quoted(std::string(name)) + "=" + quotedOrRaw;
   };
+  // A double-click on the file starts the registry editor of the machine's
+  // own width: on 64-bit Windows a 64-bit one, which must be told the view
+  // the record lives in, or it would restore it where the host never looks.
+  const auto keyLine = [this](const std::string& key) {
+    return "[HKEY_LOCAL_MACHINE\\" + (services_.app.SixtyFourBitWindows() ? record::In32BitViewFrom64Bit(key) : key) +
+           "]";
+  };
   std::string voiceDir = services_.app.Folder();
   std::string installDir = services_.app.Folder();
   return {
       "Windows Registry Editor Version 5.00",
       "",
-      "[HKEY_LOCAL_MACHINE\\" + record::kParentKey + "]",
+      keyLine(std::string(record::kParentKey)),
       entry(record::kVoiceDir, Quoted(STR(voiceDir))),
       "",
-      "[HKEY_LOCAL_MACHINE\\" + record::VoiceKey(VoiceId) + "]",
+      keyLine(record::VoiceKey(VoiceId)),
       entry(record::kInstalled, "dword:00000001"),
       entry(record::kName, Quoted(record::NameText(VoiceName))),
       entry(record::kTime, Quoted(std::string(record::kTimeText))),

@@ -49,6 +49,12 @@ inline constexpr std::string_view kInstallDir = "INSTALLDIR";
 inline constexpr std::string_view kTimeText = "R4NXC8VJ2TQM6WHE";
 
 inline std::string VoiceKey(std::string_view voiceId) { return std::string(kParentKey) + "\\" + std::string(voiceId); }
+// The same key as a 64-bit program on 64-bit Windows names it: the record
+// lives in the 32-bit view, which such a program reaches below WOW6432Node.
+inline std::string In32BitViewFrom64Bit(std::string_view key) {
+  constexpr std::string_view kSoftware = "Software\\";
+  return std::string(kSoftware) + "WOW6432Node\\" + std::string(key.substr(kSoftware.size()));
+}
 inline std::string NameText(std::string_view voiceName) {
   return "TIRELUNA2 Voice DB (" + std::string(voiceName) + ")";
 }

@@ -55,10 +55,23 @@ inline constexpr long kKeyNotFound = 2;
 
 enum class SearchAttributes : int { Normal = 0, Folders = 16 };
 
+// Which file or folder an entry is, whatever path leads to it: the serial
+// number of its volume and its id there (the 128-bit id where the system has
+// one, else the 64-bit file index).
+struct FileIdentity {
+  std::uint64_t volume = 0;
+  std::uint64_t idHigh = 0;
+  std::uint64_t idLow = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
 // Where a file or folder really is.
 struct FileLocation {
-  bool isLink = false;     // a reparse point: symbolic link, junction, mount point
-  std::string finalPath;   // every link resolved, without a \\?\ prefix
+  bool isLink = false;  // a reparse point: symbolic link, junction, mount point
+  std::optional<FileIdentity> identity;  // what the path leads to, every link followed
+  // The folder that really holds it; nothing where the system cannot name
+  // that folder (a volume without a path it can give).
+  std::optional<FileIdentity> holder;
 };
 
 class FileSystem {
@@ -76,8 +89,8 @@ class FileSystem {
   // The whole content of a small file; nothing when it cannot be read or is
   // larger than maxBytes.
   virtual std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) = 0;
-  // Opens the file or folder itself and asks where it is; nothing when it
-  // cannot be opened (missing, say).
+  // Opens the file or folder itself and asks what it is and which folder
+  // holds it; nothing when it cannot be opened (missing, say).
   virtual std::optional<FileLocation> Locate(const std::string& path) = 0;
   // Makes the lines, each ended by CR LF, the whole content of the file: in
   // the ANSI code page when it can hold every character, else in UTF-16LE
@@ -124,6 +137,10 @@ class Application {
   virtual ~Application() = default;
   virtual std::string Folder() = 0;  // no trailing backslash but at a drive root
   virtual bool PreviousInstance() = 0;
+  // Whether Windows is a 64-bit one (this program a 32-bit one under WOW64,
+  // or a 64-bit build); decided once, at start. Its registry then has two
+  // views, and a 64-bit program reaches the 32-bit one below WOW6432Node.
+  virtual bool SixtyFourBitWindows() = 0;
   [[noreturn]] virtual void EndProgram() = 0;  // at once, without unload handling
   // The message loop of a program without a window (the command-line mode),
   // which delivers what WatchForExit posts; a quit message ends nothing here,

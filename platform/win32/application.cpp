@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/instance_guard.h"
 #include "platform/win32/text.h"
 
 // windows.h maps this name to its A/W form; the service keeps its own.
@@ -24,16 +25,14 @@ std::wstring ModulePath() {
 }
 
 std::wstring MutexName(const std::string& instanceName) {
-  std::wstring name = Widen(instanceName);
+  std::string name = instanceName;
   if (name.empty()) {
     const std::wstring path = ModulePath();
-    name = path.substr(path.find_last_of(L"\\/") + 1);
-    CharUpperW(name.data());
+    std::wstring fileName = path.substr(path.find_last_of(L"\\/") + 1);
+    CharUpperW(fileName.data());
+    name = Narrow(fileName);
   }
-  for (wchar_t& c : name) {
-    if (c == L'\\') c = L'_';  // a backslash would name a namespace
-  }
-  return L"Local\\PrevInstance-" + name;
+  return Widen(InstanceGuardName(name));
 }
 
 }  // namespace
@@ -48,7 +47,9 @@ std::string FolderOfModulePath(const std::string& modulePath) {
 
 Application::Application(const std::string& instanceName) {
   mutex_.Reset(CreateMutexW(nullptr, FALSE, MutexName(instanceName).c_str()));
-  previousInstance_ = mutex_ && GetLastError() == ERROR_ALREADY_EXISTS;
+  previousInstance_ = AnotherCopyRuns(static_cast<bool>(mutex_), GetLastError());
+  BOOL wow64 = FALSE;
+  sixtyFourBitWindows_ = sizeof(void*) == 8 || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64);
 }
 
 Application::~Application() = default;

@@ -11,9 +11,10 @@ namespace platform::win32 {
 
 class Application final : public platform::Application {
  public:
-  // Creates the named mutex that marks a running instance and keeps it for
-  // the life of this object (normally the whole run). An empty name takes the
-  // executable's file name, so that every copy of the same program meets.
+  // Creates the named mutex that marks a running instance, in every session
+  // (platform/instance_guard.h), and keeps it for the life of this object
+  // (normally the whole run). An empty name takes the executable's file name
+  // in upper case, so that every copy of the same program meets.
   explicit Application(const std::string& instanceName = {});
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
@@ -24,6 +25,8 @@ class Application final : public platform::Application {
   std::string Folder() override;
   // True when the mutex already existed when this object created it.
   bool PreviousInstance() override;
+  // A 64-bit build, or a 32-bit one for which IsWow64Process says so.
+  bool SixtyFourBitWindows() override { return sixtyFourBitWindows_; }
   [[noreturn]] void EndProgram() override;  // ExitProcess(0)
   // GetMessage / TranslateMessage / DispatchMessage; a WM_QUIT is dropped.
   void RunMessageLoop() override;
@@ -38,6 +41,7 @@ class Application final : public platform::Application {
   KernelHandle mutex_;
   void* owner_ = nullptr;  // an HWND, not owned
   bool previousInstance_ = false;
+  bool sixtyFourBitWindows_ = false;
 };
 
 // Dispatches this thread's queued messages and returns. A WM_QUIT met on the

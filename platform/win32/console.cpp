@@ -26,7 +26,8 @@ bool IsConsole(HANDLE handle) {
 
 }  // namespace
 
-ParentConsole::ParentConsole() {
+void ParentConsole::Open() {
+  opened_ = true;
   // Redirected (a file, a pipe): the handle came with the start.
   HANDLE handed = GetStdHandle(STD_OUTPUT_HANDLE);
   if (handed != nullptr && handed != INVALID_HANDLE_VALUE && GetFileType(handed) != FILE_TYPE_UNKNOWN) {
@@ -35,20 +36,18 @@ ParentConsole::ParentConsole() {
   }
   if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
   attached_ = true;
-  HANDLE console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, 0, nullptr);
-  if (console != INVALID_HANDLE_VALUE) {
-    output_ = console;
-    ownsOutput_ = true;
-  }
+  ownOutput_.Reset(NoneIfInvalid(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr)));
+  output_ = ownOutput_.Get();
 }
 
 ParentConsole::~ParentConsole() {
-  if (ownsOutput_) CloseHandle(output_);
+  ownOutput_.Reset();
   if (attached_) FreeConsole();
 }
 
 void ParentConsole::WriteLine(const std::string& utf8) {
+  if (!opened_) Open();
   if (output_ == nullptr) return;
   if (IsConsole(output_)) {
     const std::wstring line = Widen(utf8) + L"\r\n";

@@ -6,15 +6,20 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/unique_handle.h"
+
 namespace platform::win32 {
 
 // The arguments after the program's name, split by the rules of
 // CommandLineToArgvW.
 std::vector<std::string> ProgramArguments();
 
+// Reached only when there is a line to write (the job's result, at its end):
+// while the job runs the program owns no console, so the extractor it starts
+// does not share the caller's, and a console closed meanwhile ends nothing.
 class ParentConsole {
  public:
-  ParentConsole();
+  ParentConsole() = default;
   ParentConsole(const ParentConsole&) = delete;
   ParentConsole& operator=(const ParentConsole&) = delete;
   ~ParentConsole();
@@ -24,8 +29,11 @@ class ParentConsole {
   void WriteLine(const std::string& utf8);
 
  private:
-  void* output_ = nullptr;   // not owned, unless ownsOutput_
-  bool ownsOutput_ = false;  // CONOUT$ opened after attaching
+  void Open();
+
+  bool opened_ = false;
+  void* output_ = nullptr;   // not owned: the handed output, or ownOutput_
+  KernelHandle ownOutput_;   // CONOUT$ opened after attaching
   bool attached_ = false;    // AttachConsole(ATTACH_PARENT_PROCESS) succeeded
 };
 

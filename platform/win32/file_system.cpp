@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "platform/paths.h"
 #include "platform/win32/text.h"
 #include "platform/win32/unique_handle.h"
 
@@ -28,11 +27,11 @@ KernelHandle OpenEntry(const std::wstring& path, DWORD flags) {
                                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr)));
 }
 
-std::optional<std::wstring> FinalPathOf(HANDLE handle) {
+std::optional<std::wstring> FinalPathOf(HANDLE handle, DWORD volumeName) {
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
     const DWORD length = GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
-                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+                                                   FILE_NAME_NORMALIZED | volumeName);
     if (length == 0) return std::nullopt;
     if (length < buffer.size()) {
       buffer.resize(length);
@@ -40,6 +39,50 @@ std::optional<std::wstring> FinalPathOf(HANDLE handle) {
     }
     buffer.resize(length + 1);  // too small: length is the size needed
   }
+}
+
+// FILE_ID_INFO and its class (Windows 8 on): the headers for the oldest
+// Windows the program runs on do not name them; there the call fails and
+// the 64-bit file index serves.
+struct FileIdInformation {
+  ULONGLONG volumeSerialNumber;
+  BYTE identifier[16];
+};
+constexpr auto kFileIdInfo = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
+
+std::optional<FileIdentity> IdentityOf(HANDLE handle) {
+  FileIdInformation id{};
+  if (GetFileInformationByHandleEx(handle, kFileIdInfo, &id, sizeof id)) {
+    std::uint64_t high = 0;
+    std::uint64_t low = 0;
+    for (int i = 0; i < 8; ++i) {
+      low |= static_cast<std::uint64_t>(id.identifier[i]) << (8 * i);
+      high |= static_cast<std::uint64_t>(id.identifier[8 + i]) << (8 * i);
+    }
+    return FileIdentity{id.volumeSerialNumber, high, low};
+  }
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (!GetFileInformationByHandle(handle, &information)) return std::nullopt;
+  return FileIdentity{information.dwVolumeSerialNumber, 0,
+                      (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow};
+}
+
+// The folder that holds what the handle names, found through the final path
+// by drive letter, or else by volume name (a volume mounted only into a
+// folder has no drive letter); nothing when neither can be had.
+std::optional<FileIdentity> HolderOf(HANDLE handle) {
+  for (const DWORD volumeName : {static_cast<DWORD>(VOLUME_NAME_DOS), static_cast<DWORD>(VOLUME_NAME_GUID)}) {
+    const std::optional<std::wstring> finalPath = FinalPathOf(handle, volumeName);
+    if (!finalPath) continue;
+    const std::size_t slash = finalPath->find_last_of(L'\\');
+    if (slash == std::wstring::npos || slash + 1 == finalPath->size()) return std::nullopt;  // a volume's root
+    // A root keeps its backslash ("\\?\C:\"), a folder below it does not.
+    std::wstring holder = finalPath->substr(0, slash);
+    if (holder.find(L'\\', 4) == std::wstring::npos) holder += L'\\';
+    const KernelHandle folder = OpenEntry(holder, 0);
+    return folder ? IdentityOf(folder.Get()) : std::nullopt;
+  }
+  return std::nullopt;
 }
 
 // A new, uniquely named file in a folder; deleted again when it goes out of
@@ -158,11 +201,10 @@ std::optional<FileLocation> FileSystem::Locate(const std::string& path) {
   BY_HANDLE_FILE_INFORMATION information{};
   if (!GetFileInformationByHandle(itself.Get(), &information)) return std::nullopt;
   const KernelHandle followed = OpenEntry(widePath, 0);
-  if (!followed) return FileLocation{.isLink = true, .finalPath = {}};  // a link that leads nowhere
-  const std::optional<std::wstring> finalPath = FinalPathOf(followed.Get());
-  if (!finalPath) return FileLocation{.isLink = false, .finalPath = {}};  // nowhere it can name
+  if (!followed) return FileLocation{.isLink = true, .identity = {}, .holder = {}};  // a link that leads nowhere
   return FileLocation{.isLink = (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0,
-                      .finalPath = WithoutExtendedPrefix(Narrow(*finalPath))};
+                      .identity = IdentityOf(followed.Get()),
+                      .holder = HolderOf(followed.Get())};
 }
 
 }  // namespace platform::win32

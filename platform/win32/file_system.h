@@ -14,9 +14,10 @@ class FileSystem final : public platform::FileSystem {
   bool EntryExists(const std::string& path) override;   // GetFileAttributesW
   std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) override;
   // Opens the entry itself (FILE_FLAG_OPEN_REPARSE_POINT) for its attributes,
-  // and followed through its links for GetFinalPathNameByHandleW. Wine shows
-  // a Unix symbolic link to a folder as a reparse point; one to a file only
-  // by its final path.
+  // and followed through its links for its identity and, through
+  // GetFinalPathNameByHandleW, the folder that holds it. Wine shows a Unix
+  // symbolic link to a folder as a reparse point; one to a file only by the
+  // folder that really holds it.
   std::optional<FileLocation> Locate(const std::string& path) override;
   // The text goes to a file made by GetTempFileNameW beside the target, is
   // flushed, and replaces the target with MoveFileExW.

@@ -101,8 +101,10 @@ std::optional<std::uint32_t> Processes::StartHidden(const std::string& applicati
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_HIDE;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(application.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info)) {
+  // A console of its own, hidden like its window: never the console or the
+  // redirected output of whoever started this program.
+  if (!CreateProcessW(application.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
+                      nullptr, &startup, &info)) {
     return std::nullopt;
   }
   CloseHandle(info.hThread);

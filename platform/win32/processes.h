@@ -21,8 +21,8 @@ class Processes final : public platform::Processes {
   ~Processes() override;  // ends every watch and closes every handle still kept
 
   // CreateProcessW with the program's full path as lpApplicationName and the
-  // command line unchanged; window hidden (STARTF_USESHOWWINDOW, SW_HIDE), no
-  // handle inheritance. The thread handle is closed at once; the process
+  // command line unchanged; a new console, window hidden
+  // (STARTF_USESHOWWINDOW, SW_HIDE), no handle inheritance. The thread handle is closed at once; the process
   // handle is kept until the matching Close, so that it names this very
   // process however soon it ends.
   std::optional<std::uint32_t> StartHidden(const std::string& applicationPath,

@@ -128,9 +128,7 @@ CommandResult RunCommand(const AppFolder& folder, const std::wstring& arguments)
   return result;
 }
 
-// The result line: the last line of the output. Under Wine the extractor
-// writes into the same output, since Wine hands the installer's standard
-// handles down to it.
+// The result line: the last line of the output.
 std::wstring LastLine(const std::wstring& output) {
   if (output.size() < 2 || output.compare(output.size() - 2, 2, L"\r\n") != 0) return L"(no CR LF at the end)";
   const std::wstring body = output.substr(0, output.size() - 2);
@@ -263,6 +261,25 @@ TEST_F(CommandLineE2E, WhileTheWindowRunsEveryJobEndsWith5AndTouchesNothing) {
   }
   window.RequestClose();
   EXPECT_EQ(window.WaitForExit(), 0u);
+}
+
+// A scripted install owns no console while it works: the extractor gets a
+// console of its own, never the caller's output, and the result line still
+// reaches the caller.
+TEST_F(CommandLineE2E, TheExtractorOfAScriptedInstallHasAConsoleOfItsOwn) {
+  AppFolder folder(L"command line console", {});
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const fs::path consoleLog = fs::path(temp) / L"ilvo-extractor-console.log";
+  fs::remove(consoleLog);
+  SetEnvironmentVariableW(L"ILVO_RAR_STANDIN_CONSOLE_LOG", consoleLog.c_str());
+  const CommandResult result = RunCommand(folder, L"/install /quiet");
+  SetEnvironmentVariableW(L"ILVO_RAR_STANDIN_CONSOLE_LOG", nullptr);
+
+  EXPECT_EQ(result.exitCode, 0u);
+  EXPECT_EQ(result.output, L"音源[安装]成功！\r\n") << "the extractor wrote nothing into the caller's output";
+  EXPECT_EQ(ReadAll(consoleLog), "console yes, output console\n");
+  fs::remove(consoleLog);
 }
 
 }  // namespace

@@ -134,6 +134,12 @@ bool VoiceKeyExists() {
   return RegOpenKeyExW(HKEY_LOCAL_MACHINE, kVoiceKey.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &key.key) == ERROR_SUCCESS;
 }
 
+std::wstring ExportedSoftwareKey() {
+  BOOL wow64 = FALSE;
+  const bool sixtyFourBit = sizeof(void*) == 8 || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64);
+  return sixtyFourBit ? L"Software\\WOW6432Node" : L"Software";
+}
+
 std::optional<std::string> ReadAnsiString(const std::wstring& path, const wchar_t* name) {
   KeyCloser key;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &key.key) != ERROR_SUCCESS) return std::nullopt;

@@ -38,6 +38,10 @@ using test_support::WindowsPath;
 inline const std::wstring kVoiceId = L"KT3WQ8ZRMD5LXNVC";
 inline const std::wstring kVoiceKey = L"Software\\TIRELUNA2\\DATABASE\\VOICE\\" + kVoiceId;
 inline const std::wstring kVoiceParentKey = L"Software\\TIRELUNA2\\DATABASE\\VOICE";
+// What an exported Ilvo.reg calls HKEY_LOCAL_MACHINE\Software on this
+// machine: below WOW6432Node on 64-bit Windows (where this test program, of
+// the installer's own width, is a 64-bit one or runs under WOW64).
+std::wstring ExportedSoftwareKey();
 
 // A throwaway application folder below the temp folder; removed (attributes
 // cleared first) when it goes out of scope.

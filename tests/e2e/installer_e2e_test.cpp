@@ -206,6 +206,51 @@ std::optional<std::wstring> DecodeUtf16Le(const std::string& bytes) {
   return text;
 }
 
+// The backup the export makes is restored where the host reads the record:
+// the registry editor of the machine's own width imports the file into the
+// 32-bit view.
+TEST_F(InstallerE2E, TheExportedFileRestoresTheRecordWhereTheHostReadsIt) {
+  AppFolder folder(L"export restore", {});
+  folder.PlaceVoiceFiles();
+  InstallerRun run(folder);
+  ASSERT_TRUE(run.WaitForWindow());
+  ASSERT_TRUE(run.WaitForCaption(L"Ilvo - 音源已安装"));  // registered at the start
+  run.DoubleClickPicture();
+  auto question = run.WaitForMessageBox();
+  ASSERT_TRUE(question);
+  run.Answer(*question, IDOK);
+  const std::filesystem::path exported = folder.Path() / L"Ilvo.reg";
+  ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(exported); }, 10s));
+  run.RequestClose();
+  ASSERT_EQ(run.WaitForExit(), 0u);
+
+  const wchar_t* const strings[] = {L"NAME", L"TIME", L"DRP", L"INSTALLDIR"};
+  const auto written = [&] {
+    std::vector<std::optional<std::string>> values{ReadAnsiString(kVoiceParentKey, L"VOICEDIR")};
+    for (const wchar_t* name : strings) values.push_back(ReadAnsiString(kVoiceKey, name));
+    return values;
+  }();
+  ASSERT_TRUE(written[0].has_value());
+  DeleteVoiceRecord();
+  ASSERT_FALSE(VoiceKeyExists());
+
+  std::wstring commandLine = L"regedit.exe /s \"" + exported.wstring() + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                             &info));
+  CloseHandle(info.hThread);
+  EXPECT_EQ(WaitForSingleObject(info.hProcess, 60000), WAIT_OBJECT_0);
+  CloseHandle(info.hProcess);
+
+  ASSERT_TRUE(VoiceKeyExists()) << "the record is back in the 32-bit view";
+  EXPECT_EQ(ReadDword(kVoiceKey, L"INSTALLED"), 1u);
+  std::vector<std::optional<std::string>> restored{ReadAnsiString(kVoiceParentKey, L"VOICEDIR")};
+  for (const wchar_t* name : strings) restored.push_back(ReadAnsiString(kVoiceKey, name));
+  EXPECT_EQ(restored, written);
+}
+
 TEST_F(InstallerE2E, AFolderNameTheCodePageCannotHoldIsKeptWholeThroughout) {
   // Code page 936 has no Hangul: through it the name would become "?? ??".
   AppFolder folder(L"음성 보관", {});
@@ -239,10 +284,10 @@ TEST_F(InstallerE2E, AFolderNameTheCodePageCannotHoldIsKeptWholeThroughout) {
   const std::wstring expected =
       L"Windows Registry Editor Version 5.00\r\n"
       L"\r\n"
-      L"[HKEY_LOCAL_MACHINE\\Software\\TIRELUNA2\\DATABASE\\VOICE]\r\n"
+      L"[HKEY_LOCAL_MACHINE\\" + ExportedSoftwareKey() + L"\\TIRELUNA2\\DATABASE\\VOICE]\r\n"
       L"\"VOICEDIR\"=\"" + dir + L"\"\r\n"
       L"\r\n"
-      L"[HKEY_LOCAL_MACHINE\\Software\\TIRELUNA2\\DATABASE\\VOICE\\KT3WQ8ZRMD5LXNVC]\r\n"
+      L"[HKEY_LOCAL_MACHINE\\" + ExportedSoftwareKey() + L"\\TIRELUNA2\\DATABASE\\VOICE\\KT3WQ8ZRMD5LXNVC]\r\n"
       L"\"INSTALLED\"=dword:00000001\r\n"
       L"\"NAME\"=\"TIRELUNA2 Voice DB (Ilvo)\"\r\n"
       L"\"TIME\"=\"R4NXC8VJ2TQM6WHE\"\r\n"

@@ -138,7 +138,7 @@ void FakeFileSystem::AddFolder(const std::string& path, std::uint32_t attributes
 
 void FakeFileSystem::AddFile(const std::string& path, std::string content, std::uint32_t attributes) {
   AddFolder(path.substr(0, path.find_last_of('\\')));
-  entries_[KeyOf(path)] = Stored{path, Entry{.attributes = attributes, .content = std::move(content), .inUse = false, .linkTarget = {}, .reparsePoint = false}};
+  entries_[KeyOf(path)] = Stored{path, Entry{.attributes = attributes, .content = std::move(content), .inUse = false, .linkTarget = {}, .reparsePoint = false, .noFinalPath = false}};
 }
 
 void FakeFileSystem::MakeLink(const std::string& path, const std::string& target, bool reparsePoint) {
@@ -239,7 +239,8 @@ bool FakeFileSystem::ReplaceWithText(const std::string& path, const std::vector<
                                      .content = std::move(content),
                                      .inUse = false,
                                      .linkTarget = {},
-                                     .reparsePoint = false}};
+                                     .reparsePoint = false,
+                                     .noFinalPath = false}};
   return true;
 }
 
@@ -261,7 +262,20 @@ std::optional<platform::FileLocation> FakeFileSystem::Locate(const std::string& 
     if (const Entry* step = Get(resolved); step != nullptr && !step->linkTarget.empty()) resolved = step->linkTarget;
     start = end + 1;
   }
-  return platform::FileLocation{.isLink = entry->reparsePoint, .finalPath = resolved};
+  // Identities from the resolved path: one entry, one identity, whatever
+  // spelling led to it; the volume is the drive.
+  const auto identityOf = [](const std::string& resolvedPath) {
+    const std::string key = KeyOf(resolvedPath);
+    return platform::FileIdentity{static_cast<std::uint64_t>(key.empty() ? 0 : key[0]), 0,
+                                  static_cast<std::uint64_t>(std::hash<std::string>{}(key))};
+  };
+  std::optional<platform::FileIdentity> holder;
+  if (!entry->noFinalPath) {
+    if (const std::size_t slash = resolved.find_last_of('\\'); slash != std::string::npos) {
+      holder = identityOf(resolved.substr(0, slash));
+    }
+  }
+  return platform::FileLocation{.isLink = entry->reparsePoint, .identity = identityOf(resolved), .holder = holder};
 }
 
 // ---- FakeProcesses ----

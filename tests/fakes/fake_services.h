@@ -74,6 +74,7 @@ class FakeFileSystem : public platform::FileSystem {
     bool inUse = false;   // held open by another program without sharing
     std::string linkTarget;     // a link: the path it leads to; empty for none
     bool reparsePoint = false;  // the link shows as a reparse point
+    bool noFinalPath = false;   // on a volume the system can give no path for: its holder is unknown
   };
 
   CallLog* log = nullptr;
@@ -174,6 +175,7 @@ class FakeApplication : public platform::Application {
   CallLog* log = nullptr;
   std::string folder = "C:\\Voices";
   bool previousInstance = false;
+  bool sixtyFourBitWindows = false;
   // Answers of the message boxes in turn; OK when the queue is empty.
   std::deque<int> answers;
   // Runs inside each round of the message loop while a watched program runs
@@ -187,6 +189,7 @@ class FakeApplication : public platform::Application {
 
   std::string Folder() override;
   bool PreviousInstance() override { return previousInstance; }
+  bool SixtyFourBitWindows() override { return sixtyFourBitWindows; }
   [[noreturn]] void EndProgram() override;
   void RunMessageLoop() override;  // nothing to deliver: a watched end was told already
   void DoEvents();  // one round of the message loop

@@ -725,13 +725,15 @@ TEST(Str, DoublesEveryBackslashInPlace) {
   }
 }
 
-std::string ExportText(const std::string& dirInFile) {
+// On 64-bit Windows the key lines name the 32-bit view, where the record is.
+std::string ExportText(const std::string& dirInFile, bool sixtyFourBitWindows = false) {
+  const std::string software = sixtyFourBitWindows ? "Software\\WOW6432Node" : "Software";
   return "Windows Registry Editor Version 5.00\r\n"
          "\r\n"
-         "[HKEY_LOCAL_MACHINE\\Software\\TIRELUNA2\\DATABASE\\VOICE]\r\n"
+         "[HKEY_LOCAL_MACHINE\\" + software + "\\TIRELUNA2\\DATABASE\\VOICE]\r\n"
          "\"VOICEDIR\"=\"" + dirInFile + "\"\r\n"
          "\r\n"
-         "[HKEY_LOCAL_MACHINE\\Software\\TIRELUNA2\\DATABASE\\VOICE\\KT3WQ8ZRMD5LXNVC]\r\n"
+         "[HKEY_LOCAL_MACHINE\\" + software + "\\TIRELUNA2\\DATABASE\\VOICE\\KT3WQ8ZRMD5LXNVC]\r\n"
          "\"INSTALLED\"=dword:00000001\r\n"
          "\"NAME\"=\"TIRELUNA2 Voice DB (Ilvo)\"\r\n"
          "\"TIME\"=\"R4NXC8VJ2TQM6WHE\"\r\n"
@@ -743,18 +745,21 @@ std::string ExportText(const std::string& dirInFile) {
 TEST(Export, WritesTheTwelveLinesByteForByte) {
   const std::pair<const char*, const char*> folders[] = {
       {"C:\\Voices", "C:\\\\Voices"}, {"C:\\", "C:\\\\"}, {"D:\\语音 库", "D:\\\\语音 库"}};
-  for (const auto& [folder, inFile] : folders) {
-    SCOPED_TRACE(folder);
-    Rig rig(folder);
-    rig.Load();
-    rig.logic.Image1_DblClick();
-    ASSERT_EQ(rig.s.app.boxes.size(), 1u);
-    EXPECT_EQ(rig.s.app.boxes[0].text, "需要导出注册表到文件目录么？");
-    EXPECT_EQ(rig.s.app.boxes[0].title, "提示");
-    EXPECT_EQ(rig.s.app.boxes[0].buttons, MessageButtons::OkCancel);
-    EXPECT_EQ(rig.s.app.boxes[0].icon, MessageIcon::Question);
-    ASSERT_TRUE(rig.s.files.Exists(rig.ExportFile()));
-    EXPECT_EQ(rig.s.files.Get(rig.ExportFile())->content, ExportText(inFile));
+  for (const bool sixtyFourBit : {false, true}) {
+    for (const auto& [folder, inFile] : folders) {
+      SCOPED_TRACE(folder + std::string(sixtyFourBit ? ", 64-bit Windows" : ", 32-bit Windows"));
+      Rig rig(folder);
+      rig.s.app.sixtyFourBitWindows = sixtyFourBit;
+      rig.Load();
+      rig.logic.Image1_DblClick();
+      ASSERT_EQ(rig.s.app.boxes.size(), 1u);
+      EXPECT_EQ(rig.s.app.boxes[0].text, "需要导出注册表到文件目录么？");
+      EXPECT_EQ(rig.s.app.boxes[0].title, "提示");
+      EXPECT_EQ(rig.s.app.boxes[0].buttons, MessageButtons::OkCancel);
+      EXPECT_EQ(rig.s.app.boxes[0].icon, MessageIcon::Question);
+      ASSERT_TRUE(rig.s.files.Exists(rig.ExportFile()));
+      EXPECT_EQ(rig.s.files.Get(rig.ExportFile())->content, ExportText(inFile, sixtyFourBit));
+    }
   }
 }
 
@@ -865,18 +870,15 @@ TEST(AppFolder, OnlyAFullPathIsTrustedAndAnythingElseIsMissingData) {
   }
 }
 
-TEST(AppFolder, ExtendedPrefixesAreDroppedBeforeComparing) {
-  EXPECT_EQ(platform::WithoutExtendedPrefix("\\\\?\\C:\\Voices"), "C:\\Voices");
-  EXPECT_EQ(platform::WithoutExtendedPrefix("\\\\?\\UNC\\srv\\share\\app"), "\\\\srv\\share\\app");
-  EXPECT_EQ(platform::WithoutExtendedPrefix("C:\\Voices"), "C:\\Voices");
-  EXPECT_TRUE(platform::SamePathText("C:\\Voices\\kt3wq8zrmd5lxnvc", "c:\\VOICES\\KT3WQ8ZRMD5LXNVC"));
-  EXPECT_FALSE(platform::SamePathText("C:\\Voices\\KT3", "C:\\Voices\\KT3\\"));
-}
-
 // ---- links out of the application folder ----
 
 TEST(Links, NoActionFollowsALinkOutOfTheApplicationFolder) {
-  enum class Link { None, FolderReparse, FolderPlain, FileReparse, FilePlain, FolderOnWayIn };
+  enum class Link {
+    None, FolderReparse, FolderPlain, FileReparse, FilePlain, FolderOnWayIn,
+    NoFinalPath,         // a volume the system can give no path for
+    OtherSpelling,       // the program's folder named in another case than the disk has it
+    FolderOtherVolume,   // the voice folder leads to another volume, though no reparse point says so
+  };
   enum class Action { Install, Repair, Uninstall };
   struct Case {
     const char* name;
@@ -895,6 +897,11 @@ TEST(Links, NoActionFollowsALinkOutOfTheApplicationFolder) {
        "音源[删除]失败！\r\n音源文件是一个链接"},
       {"uninstall, nothing linked", Link::None, Action::Uninstall, ""},
       {"install, program folder reached through a link", Link::FolderOnWayIn, Action::Install, ""},
+      {"uninstall on a volume without a final path", Link::NoFinalPath, Action::Uninstall, ""},
+      {"repair on a volume without a final path", Link::NoFinalPath, Action::Repair, ""},
+      {"uninstall, the folder spelled otherwise", Link::OtherSpelling, Action::Uninstall, ""},
+      {"repair, folder on another volume", Link::FolderOtherVolume, Action::Repair,
+       "音源[修复]失败！\r\n音源文件夹是一个链接"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -915,6 +922,11 @@ TEST(Links, NoActionFollowsALinkOutOfTheApplicationFolder) {
       case Link::FileReparse: rig.s.files.MakeLink(rig.Voice(".ddb"), elsewhere + "\\Ilvo.ddb", true); break;
       case Link::FilePlain: rig.s.files.MakeLink(rig.Voice(".ddb"), elsewhere + "\\Ilvo.ddb", false); break;
       case Link::FolderOnWayIn: rig.s.files.MakeLink(rig.s.app.folder, "D:\\Real Voices", true); break;
+      case Link::NoFinalPath:
+        for (const std::string& path : rig.s.files.Paths()) rig.s.files.Get(path)->noFinalPath = true;
+        break;
+      case Link::OtherSpelling: rig.s.app.folder = "c:\\VOICES"; break;
+      case Link::FolderOtherVolume: rig.s.files.MakeLink(folder, "E:\\KT3WQ8ZRMD5LXNVC", false); break;
     }
     rig.Load();
     rig.s.processes.onStart = [&](const auto&) { rig.AddVoiceFiles(AllFiles); };

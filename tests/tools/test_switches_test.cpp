@@ -22,6 +22,7 @@ TEST(TestSwitches, OffUnlessSet) {
   EXPECT_FALSE(switches.crash);
   EXPECT_TRUE(switches.logPath.empty());
   EXPECT_TRUE(switches.showLogPath.empty());
+  EXPECT_TRUE(switches.consoleLogPath.empty());
   EXPECT_TRUE(switches.problems.empty());
 }
 
@@ -30,12 +31,14 @@ TEST(TestSwitches, ReadsEverySwitch) {
                                       {u"ILVO_RAR_STANDIN_EXIT", u"4294967295"},
                                       {u"ILVO_RAR_STANDIN_CRASH", u"1"},
                                       {u"ILVO_RAR_STANDIN_LOG", u"C:\\logs\\音源.txt"},
-                                      {u"ILVO_RAR_STANDIN_SHOW_LOG", u"C:\\logs\\show.txt"}});
+                                      {u"ILVO_RAR_STANDIN_SHOW_LOG", u"C:\\logs\\show.txt"},
+                                      {u"ILVO_RAR_STANDIN_CONSOLE_LOG", u"C:\\logs\\console.txt"}});
   EXPECT_EQ(switches.delayMs, 1500u);
   EXPECT_EQ(switches.exitCode, 4294967295u);
   EXPECT_TRUE(switches.crash);
   EXPECT_EQ(switches.logPath, u"C:\\logs\\音源.txt");
   EXPECT_EQ(switches.showLogPath, u"C:\\logs\\show.txt");
+  EXPECT_EQ(switches.consoleLogPath, u"C:\\logs\\console.txt");
   EXPECT_TRUE(switches.problems.empty());
 }
 

@@ -99,6 +99,25 @@ void AppendShowMode(const std::u16string& logPath, const OutputStream& errors) {
   if (!log) errors.WriteLine("WARNING: cannot write the show mode to " + ToUtf8(logPath));
 }
 
+// The console and the standard output the starter gave this process.
+void AppendConsole(const std::u16string& logPath, const OutputStream& errors) {
+  const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  DWORD mode = 0;
+  const char* kind = "none";
+  if (output != nullptr && output != INVALID_HANDLE_VALUE) {
+    switch (GetFileType(output)) {
+      case FILE_TYPE_CHAR: kind = GetConsoleMode(output, &mode) ? "console" : "char"; break;
+      case FILE_TYPE_PIPE: kind = "pipe"; break;
+      case FILE_TYPE_DISK: kind = "file"; break;
+      default: break;
+    }
+  }
+  std::ofstream log(PathFromUtf16(logPath), std::ios::binary | std::ios::app);
+  log << "console " << (GetConsoleWindow() != nullptr ? "yes" : "no") << ", output " << kind << '\n';
+  log.close();
+  if (!log) errors.WriteLine("WARNING: cannot write the console to " + ToUtf8(logPath));
+}
+
 LONG WINAPI EndProcessOnCrash(EXCEPTION_POINTERS*) { return EXCEPTION_EXECUTE_HANDLER; }
 
 [[noreturn]] void Crash() {
@@ -148,6 +167,7 @@ int Run() {
   for (const std::string& problem : switches.problems) errors.WriteLine("WARNING: " + problem);
   if (!switches.logPath.empty()) AppendToLog(switches.logPath, commandLine, errors);
   if (!switches.showLogPath.empty()) AppendShowMode(switches.showLogPath, errors);
+  if (!switches.consoleLogPath.empty()) AppendConsole(switches.consoleLogPath, errors);
   if (switches.crash) Crash();
 
   const int exitCode = Extract(commandLine, output, errors);

@@ -44,6 +44,7 @@ TestSwitches ReadTestSwitches(const EnvironmentLookup& lookup) {
   }
   switches.logPath = lookup(u"ILVO_RAR_STANDIN_LOG").value_or(u"");
   switches.showLogPath = lookup(u"ILVO_RAR_STANDIN_SHOW_LOG").value_or(u"");
+  switches.consoleLogPath = lookup(u"ILVO_RAR_STANDIN_CONSOLE_LOG").value_or(u"");
   return switches;
 }
 

@@ -7,6 +7,8 @@
 //   ILVO_RAR_STANDIN_LOG=path    append the raw command line, as one UTF-8 line, to path
 //   ILVO_RAR_STANDIN_SHOW_LOG=path  append how the starter asked the window to show:
 //                                "show N" (STARTF_USESHOWWINDOW with wShowWindow N) or "show not given"
+//   ILVO_RAR_STANDIN_CONSOLE_LOG=path  append the console and the standard output this process was given:
+//                                "console yes|no, output console|pipe|file|none"
 // A value that cannot be read is reported and ignored.
 #include <cstdint>
 #include <functional>
@@ -23,6 +25,7 @@ struct TestSwitches {
   bool crash = false;
   std::u16string logPath;  // empty: no log
   std::u16string showLogPath;  // empty: no log
+  std::u16string consoleLogPath;  // empty: no log
   std::vector<std::string> problems;  // UTF-8, one line each
 };
 

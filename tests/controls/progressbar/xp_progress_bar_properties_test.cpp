@@ -178,6 +178,7 @@ TEST(CriticalMessageBox, ShowsOneOkButtonAndTheCriticalIcon) {
     std::vector<std::string> shown;
     std::string Folder() override { return {}; }
     bool PreviousInstance() override { return false; }
+    bool SixtyFourBitWindows() override { return false; }
     [[noreturn]] void EndProgram() override { std::abort(); }
     void RunMessageLoop() override {}
     int MessageBox(const std::string& text, const std::string& title, platform::MessageButtons buttons,

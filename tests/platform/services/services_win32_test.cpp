@@ -143,25 +143,30 @@ TEST_F(RegistryTest, DeleteKeyTreeTakesEverySubkeyAndKeepsTheParent) {
 
 // ---- Files ----
 
-TEST(FileSystem, LocateGivesTheFinalPathOfWhatIsThere) {
+TEST(FileSystem, LocateTellsWhatIsThereAndWhichFolderHoldsIt) {
   TempFolder folder;
   platform::win32::FileSystem files;
   CreateDirectoryW(Widen(folder / "音源").c_str(), nullptr);
   wine_test::WriteBytes(folder / "音源\\Ilvo.ddb", "x");
-  const auto where = files.Locate(folder.Path());
-  ASSERT_TRUE(where);
-  EXPECT_EQ(where->finalPath.rfind("\\\\?\\", 0), std::string::npos) << "no extended-length prefix";
-  for (const char* name : {"音源", "音源\\Ilvo.ddb"}) {
-    SCOPED_TRACE(name);
-    const auto found = files.Locate(folder / name);
-    ASSERT_TRUE(found);
-    EXPECT_FALSE(found->isLink);
-    EXPECT_EQ(found->finalPath, where->finalPath + "\\" + name);
+  const auto top = files.Locate(folder.Path());
+  const auto voice = files.Locate(folder / "音源");
+  const auto file = files.Locate(folder / "音源\\Ilvo.ddb");
+  ASSERT_TRUE(top && voice && file);
+  for (const auto* entry : {&*voice, &*file}) {
+    EXPECT_FALSE(entry->isLink);
+    ASSERT_TRUE(entry->identity && entry->holder);
   }
+  EXPECT_EQ(*voice->holder, *top->identity);
+  EXPECT_EQ(*file->holder, *voice->identity);
+  EXPECT_NE(*file->identity, *voice->identity);
+  // The same entry by another spelling is the same entry.
+  std::string upper = folder / "音源\\ILVO.DDB";
+  const auto again = files.Locate(upper);
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->identity, file->identity);
+  EXPECT_EQ(again->holder, file->holder);
   EXPECT_FALSE(files.Locate(folder / "missing"));
 }
-
-
 
 TEST(FileSystem, DirFollowsTheAttributeRule) {
   TempFolder folder;
