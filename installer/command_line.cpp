@@ -74,6 +74,7 @@ class CommandLineApplication final : public platform::Application {
       : program_(program), quiet_(quiet), view_(view), writeLine_(writeLine), endProgram_(endProgram) {}
 
   std::string Folder() override { return program_.Folder(); }
+  std::string ProgramPath() override { return program_.ProgramPath(); }
   bool PreviousInstance() override { return program_.PreviousInstance(); }
   bool SixtyFourBitWindows() override { return program_.SixtyFourBitWindows(); }
   void RunMessageLoop() override { program_.RunMessageLoop(); }

@@ -1,8 +1,10 @@
 #include "installer/form1_logic.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <utility>
 
+#include "installer/product_version.h"
 #include "installer/texts.h"
 #include "platform/paths.h"
 
@@ -135,8 +137,8 @@ int Form1Logic::VoiceFilesPresent() {
 
 bool Form1Logic::KeyPresent() { return services_.registry.OpenKey(record::VoiceKey(VoiceId)) == 0; }
 
-bool Form1Logic::KeyGone() {
-  return services_.registry.OpenKey(record::VoiceKey(VoiceId)) == platform::kKeyNotFound;
+bool Form1Logic::KeyGone(const std::string& key) {
+  return services_.registry.OpenKey(key) == platform::kKeyNotFound;
 }
 
 ExtractionJournal Form1Logic::Journal() { return ExtractionJournal(services_.files, Paths()); }
@@ -193,6 +195,37 @@ std::vector<Form1Logic::RecordValue> Form1Logic::VoiceRecord() {
   };
 }
 
+std::vector<Form1Logic::RecordValue> Form1Logic::UninstallEntry() {
+  const std::string entryKey = record::UninstallKey(VoiceName, VoiceId);
+  platform::Application& app = services_.app;
+  const std::string program = app.ProgramPath();
+  // The list starts the program itself to uninstall: it asks nothing then
+  // and shows only its result, or nothing at all with /quiet.
+  const std::string uninstall = Quoted(program) + " /uninstall";
+  std::uint64_t bytes = 0;
+  for (std::string_view ext : kVoiceFileExtensions) bytes += services_.files.FileSize(Paths().VoiceFile(ext)).value_or(0);
+  const auto kib = static_cast<std::uint32_t>(std::min<std::uint64_t>((bytes + 1023) / 1024, 0xFFFFFFFFu));
+  return {
+      {entryKey, "DisplayName", platform::kRegSz, record::NameText(VoiceName), 0},
+      {entryKey, "DisplayIcon", platform::kRegSz, program, 0},
+      {entryKey, "DisplayVersion", platform::kRegSz, std::string(product::kVersion), 0},
+      {entryKey, "Publisher", platform::kRegSz, std::string(product::kPublisher), 0},
+      {entryKey, "InstallLocation", platform::kRegSz, app.Folder(), 0},
+      {entryKey, "UninstallString", platform::kRegSz, uninstall, 0},
+      {entryKey, "QuietUninstallString", platform::kRegSz, uninstall + " /quiet", 0},
+      {entryKey, "EstimatedSize", platform::kRegDword, {}, kib},
+      {entryKey, "NoModify", platform::kRegDword, {}, 1},
+      {entryKey, "NoRepair", platform::kRegDword, {}, 1},
+  };
+}
+
+std::vector<Form1Logic::RecordValue> Form1Logic::Registration() {
+  std::vector<RecordValue> values = VoiceRecord();
+  std::vector<RecordValue> entry = UninstallEntry();
+  values.insert(values.end(), entry.begin(), entry.end());
+  return values;
+}
+
 platform::RegistryValue Form1Logic::RecordValue::Stored() const {
   return type == platform::kRegDword ? platform::RegistryValue::Dword(number) : platform::RegistryValue::String(text);
 }
@@ -200,7 +233,7 @@ platform::RegistryValue Form1Logic::RecordValue::Stored() const {
 void Form1Logic::WriteVoiceRecord() {
   platform::Registry& registry = services_.registry;
   std::string openedKey;
-  for (const RecordValue& value : VoiceRecord()) {
+  for (const RecordValue& value : Registration()) {
     if (value.key != openedKey) registry.CreateKey(value.key);
     openedKey = value.key;
     if (value.type == platform::kRegDword) {
@@ -212,7 +245,7 @@ void Form1Logic::WriteVoiceRecord() {
 }
 
 bool Form1Logic::RecordReadsBack() {
-  for (const RecordValue& value : VoiceRecord()) {
+  for (const RecordValue& value : Registration()) {
     if (services_.registry.ReadValue(value.key, std::string(value.name)) != value.Stored()) return false;
   }
   return true;
@@ -222,6 +255,7 @@ void Form1Logic::DeleteVoiceRecord() {
   const std::string voiceKey = record::VoiceKey(VoiceId);
   services_.registry.DeleteKey(voiceKey + "\\" + record::kSubkeyOnDelete);
   services_.registry.DeleteKey(voiceKey);
+  services_.registry.DeleteKey(record::UninstallKey(VoiceName, VoiceId));
 }
 
 // ---- Install and repair ----
@@ -373,9 +407,10 @@ void Form1Logic::UninstallVoice() {
   // belong to the voice and go with it; a key that stays is reported before
   // any file is touched, so the voice stays usable.
   DeleteVoiceRecord();
-  if (!KeyGone()) {
-    services_.registry.DeleteKeyTree(record::VoiceKey(VoiceId));
-    if (!KeyGone()) fail(texts::kCauseRecordStays);
+  for (const std::string& key : {record::VoiceKey(VoiceId), record::UninstallKey(VoiceName, VoiceId)}) {
+    if (KeyGone(key)) continue;
+    services_.registry.DeleteKeyTree(key);
+    if (!KeyGone(key)) fail(texts::kCauseRecordStays);
   }
   bool removed = true;
   for (std::string_view ext : kVoiceFileExtensions) {

@@ -128,8 +128,8 @@ class Form1Logic {
   bool FileExists(const std::string& path);
   int VoiceFilesPresent();  // tests .vvd, .ddi, .ddb in this order
   bool KeyPresent();
-  // Stricter than !KeyPresent(): a key that cannot be read is not gone.
-  bool KeyGone();
+  // Stricter than a failed probe: a key that cannot be read is not gone.
+  bool KeyGone(const std::string& key);
   // Why the voice folder or a voice file is not what its path says, or nothing.
   std::optional<std::string> LocationProblem();
   // One value of the registration record: where it goes and what it holds.
@@ -141,7 +141,11 @@ class Form1Logic {
     std::uint32_t number;
     platform::RegistryValue Stored() const;
   };
-  std::vector<RecordValue> VoiceRecord();  // in the order they are written
+  std::vector<RecordValue> VoiceRecord();  // the host's record, in the order it is written
+  // The entry in the system's list of installed programs.
+  std::vector<RecordValue> UninstallEntry();
+  // Both, as they are written and read back.
+  std::vector<RecordValue> Registration();
   bool RecordReadsBack();
   // The extractor has ended (false: its end can no longer be watched):
   // settles the attempt, shows its message and ends the program.

@@ -59,5 +59,13 @@ inline std::string NameText(std::string_view voiceName) {
   return "TIRELUNA2 Voice DB (" + std::string(voiceName) + ")";
 }
 
+// The voice's entry in the system's list of installed programs (Settings,
+// Programs and Features), written and removed with the record, in the same
+// view of the registry.
+inline constexpr std::string_view kUninstallParentKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+inline std::string UninstallKey(std::string_view voiceName, std::string_view voiceId) {
+  return std::string(kUninstallParentKey) + "\\" + std::string(voiceName) + "_" + std::string(voiceId);
+}
+
 }  // namespace record
 }  // namespace installer

@@ -86,6 +86,8 @@ class FileSystem {
   // Whether anything stands at the path: a file or folder, hidden, system or
   // a link as it may be.
   virtual bool EntryExists(const std::string& path) = 0;
+  // The size of a file in bytes; nothing when it cannot be had.
+  virtual std::optional<std::uint64_t> FileSize(const std::string& path) = 0;
   // The whole content of a small file; nothing when it cannot be read or is
   // larger than maxBytes.
   virtual std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) = 0;
@@ -136,6 +138,7 @@ class Application {
  public:
   virtual ~Application() = default;
   virtual std::string Folder() = 0;  // no trailing backslash but at a drive root
+  virtual std::string ProgramPath() = 0;  // the running program's own file
   virtual bool PreviousInstance() = 0;
   // Whether Windows is a 64-bit one (this program a 32-bit one under WOW64,
   // or a 64-bit build); decided once, at start. Its registry then has two

@@ -56,6 +56,8 @@ Application::~Application() = default;
 
 std::string Application::Folder() { return FolderOfModulePath(Narrow(ModulePath())); }
 
+std::string Application::ProgramPath() { return Narrow(ModulePath()); }
+
 bool Application::PreviousInstance() { return previousInstance_; }
 
 void Application::SetOwnerWindow(void* window) { owner_ = window; }

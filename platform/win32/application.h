@@ -23,6 +23,7 @@ class Application final : public platform::Application {
   // The executable's folder from GetModuleFileNameW, without the file name
   // and without a trailing backslash, except at a drive root ("C:\").
   std::string Folder() override;
+  std::string ProgramPath() override;  // GetModuleFileNameW
   // True when the mutex already existed when this object created it.
   bool PreviousInstance() override;
   // A 64-bit build, or a 32-bit one for which IsWow64Process says so.

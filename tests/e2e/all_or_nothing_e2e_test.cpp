@@ -93,6 +93,7 @@ TEST_F(AllOrNothing, AnInstallWhoseExtractorFailsAfterWritingLeavesNothing) {
   for (const wchar_t* extension : kVoiceFiles) EXPECT_FALSE(folder.VoiceFileExists(extension)) << extension;
   EXPECT_FALSE(fs::exists(folder.VoiceFolder()));
   EXPECT_FALSE(VoiceKeyExists());
+  EXPECT_FALSE(UninstallEntryExists()) << "not in the list of installed programs";
   EXPECT_EQ(NamesIn(folder.Path()), before);
   run.Answer(*box, IDOK);
   EXPECT_EQ(run.WaitForExit(), 0u);

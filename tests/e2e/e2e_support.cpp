@@ -1,5 +1,9 @@
 #include "tests/e2e/e2e_support.h"
 
+#include <tlhelp32.h>
+
+#include <cwchar>
+
 #include <algorithm>
 
 namespace e2e {
@@ -127,11 +131,75 @@ void DeleteVoiceRecord() {
     RegDeleteValueW(parent, L"VOICEDIR");
     RegCloseKey(parent);
   }
+  const std::wstring entries = kUninstallEntryKey.substr(0, kUninstallEntryKey.find_last_of(L'\\'));
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, entries.c_str(), 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &parent) ==
+      ERROR_SUCCESS) {
+    RegDeleteTreeW(parent, kUninstallEntryKey.substr(entries.size() + 1).c_str());
+    RegCloseKey(parent);
+  }
 }
 
 bool VoiceKeyExists() {
   KeyCloser key;
   return RegOpenKeyExW(HKEY_LOCAL_MACHINE, kVoiceKey.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &key.key) == ERROR_SUCCESS;
+}
+
+bool UninstallEntryExists() {
+  KeyCloser key;
+  return RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallEntryKey.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &key.key) ==
+         ERROR_SUCCESS;
+}
+
+std::optional<std::string> CaptureOutput(std::wstring commandLine, std::chrono::milliseconds timeout) {
+  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+  HANDLE readEnd = nullptr;
+  HANDLE writeEnd = nullptr;
+  if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) return std::nullopt;
+  const test_support::OwnedHandle reader(readEnd);
+  test_support::OwnedHandle writer(writeEnd);
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = writeEnd;
+  startup.hStdError = writeEnd;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info)) {
+    return std::nullopt;
+  }
+  const test_support::OwnedHandle process(info.hProcess);
+  const test_support::OwnedHandle thread(info.hThread);
+  writer.Reset();  // the child holds the only write end now
+  std::string output;
+  const auto drain = [&] {
+    DWORD available = 0;
+    while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+      std::string chunk(available, '\0');
+      DWORD read = 0;
+      if (!ReadFile(readEnd, chunk.data(), available, &read, nullptr) || read == 0) break;
+      output.append(chunk, 0, read);
+    }
+  };
+  const bool ended = WaitUntil(
+      [&] {
+        drain();
+        return WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0;
+      },
+      timeout);
+  if (!ended) return std::nullopt;
+  drain();
+  return output;
+}
+
+std::optional<DWORD> FindProcess(const std::wstring& exeName) {
+  const test_support::OwnedHandle snapshot(test_support::NoneIfInvalid(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0)));
+  if (!snapshot) return std::nullopt;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry)) {
+    if (_wcsicmp(entry.szExeFile, exeName.c_str()) == 0) return entry.th32ProcessID;
+  }
+  return std::nullopt;
 }
 
 std::wstring ExportedSoftwareKey() {

@@ -84,8 +84,18 @@ class AppFolder {
 std::string ReadAll(const std::filesystem::path& path);
 
 // Registry of the running prefix.
-void DeleteVoiceRecord();  // voice key (with subkeys) and the parent's VOICEDIR
+void DeleteVoiceRecord();  // voice key (with subkeys), the parent's VOICEDIR and the uninstall entry
 bool VoiceKeyExists();
+// The voice's entry in the system's list of installed programs.
+inline const std::wstring kUninstallEntryKey =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ilvo_KT3WQ8ZRMD5LXNVC";
+bool UninstallEntryExists();
+// Runs a command line (a program of the prefix, such as uninstaller.exe) and
+// returns what it wrote to its standard output, once it has ended; nothing
+// when it could not start or did not end in time.
+std::optional<std::string> CaptureOutput(std::wstring commandLine, std::chrono::milliseconds timeout = 60s);
+// A running process of that file name, if one runs.
+std::optional<DWORD> FindProcess(const std::wstring& exeName);
 std::optional<std::string> ReadAnsiString(const std::wstring& key, const wchar_t* name);  // raw bytes
 // A REG_SZ value read with the wide call: every stored UTF-16 unit, its
 // terminating NUL included.

@@ -206,6 +206,50 @@ std::optional<std::wstring> DecodeUtf16Le(const std::string& bytes) {
   return text;
 }
 
+// The voice shows in the system's list of installed programs, and that list
+// uninstalls it: Wine's own uninstaller, as a person would use the list.
+TEST_F(InstallerE2E, TheListOfInstalledProgramsNamesTheVoiceAndUninstallsIt) {
+  AppFolder folder(L"listed", {});
+  InstallerRun run(folder);
+  OpenIn(run, L"Ilvo - 音源不存在");
+  run.Click(run.Control(IDC_QORBUTTON_AZ));
+  ExpectOnlyMessage(run, L"提示", L"音源[安装]成功！");
+  ASSERT_TRUE(UninstallEntryExists());
+  const std::optional<std::string> listed = CaptureOutput(L"uninstaller.exe --list");
+  ASSERT_TRUE(listed);
+  EXPECT_NE(listed->find("Ilvo_KT3WQ8ZRMD5LXNVC|||TIRELUNA2 Voice DB (Ilvo)"), std::string::npos) << *listed;
+
+  // --remove starts the entry's UninstallString: the program with /uninstall,
+  // which asks nothing and shows only its result.
+  std::wstring remove = L"uninstaller.exe --remove Ilvo_KT3WQ8ZRMD5LXNVC";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  ASSERT_TRUE(CreateProcessW(nullptr, remove.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
+  const test_support::OwnedHandle uninstaller(info.hProcess);
+  const test_support::OwnedHandle uninstallerThread(info.hThread);
+  std::optional<DWORD> started;
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    started = FindProcess(L"IlvoInstaller.exe");
+    return started && (box = FindShownWindow(*started, ShownWindow::MessageBox)) != nullptr;
+  }, 30s));
+  const test_support::OwnedHandle program(OpenProcess(SYNCHRONIZE, FALSE, *started));
+  std::wstring text(256, L'\0');
+  text.resize(static_cast<std::size_t>(GetDlgItemTextW(box, 0xFFFF, text.data(), 256)));
+  EXPECT_EQ(text, L"音源[删除]成功！");
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+  EXPECT_EQ(WaitForSingleObject(program.Get(), 20000), WAIT_OBJECT_0);
+  EXPECT_EQ(WaitForSingleObject(uninstaller.Get(), 20000), WAIT_OBJECT_0);
+
+  for (const wchar_t* extension : {L".ddb", L".ddi", L".vvd"}) EXPECT_FALSE(folder.VoiceFileExists(extension));
+  EXPECT_FALSE(VoiceKeyExists());
+  EXPECT_FALSE(UninstallEntryExists());
+  const std::optional<std::string> after = CaptureOutput(L"uninstaller.exe --list");
+  ASSERT_TRUE(after);
+  EXPECT_EQ(after->find("Ilvo_KT3WQ8ZRMD5LXNVC"), std::string::npos) << *after;
+}
+
 // The backup the export makes is restored where the host reads the record:
 // the registry editor of the machine's own width imports the file into the
 // 32-bit view.

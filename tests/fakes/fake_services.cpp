@@ -45,15 +45,19 @@ long FakeRegistry::OpenKey(const std::string& path) {
   return HasKey(path) ? 0 : kErrorFileNotFound;
 }
 
+bool FakeRegistry::Closed(const std::string& path) const {
+  return !closedKey.empty() && (KeyOf(path) + "\\").rfind(KeyOf(closedKey) + "\\", 0) == 0;
+}
+
 long FakeRegistry::CreateKey(const std::string& path) {
   Note(log, "CreateKey " + path);
-  if (failWrites) return kErrorAccessDenied;
+  if (failWrites || Closed(path)) return kErrorAccessDenied;
   for (std::string key = KeyOf(path); !key.empty(); key = ParentOf(key)) keys_[key];
   return 0;
 }
 
 long FakeRegistry::Write(const std::string& path, const std::string& name, Value value) {
-  if (failWrites) return kErrorAccessDenied;
+  if (failWrites || Closed(path)) return kErrorAccessDenied;
   for (std::string key = KeyOf(path); !key.empty(); key = ParentOf(key)) keys_[key];
   auto& values = keys_[KeyOf(path)].values;
   auto same = std::find_if(values.begin(), values.end(), [&](const auto& v) { return KeyOf(v.first) == KeyOf(name); });
@@ -86,7 +90,7 @@ std::optional<platform::RegistryValue> FakeRegistry::ReadValue(const std::string
 
 long FakeRegistry::DeleteKey(const std::string& path) {
   Note(log, "DeleteKey " + path);
-  if (failWrites) return kErrorAccessDenied;
+  if (failWrites || Closed(path)) return kErrorAccessDenied;
   const std::string key = KeyOf(path);
   auto found = keys_.find(key);
   if (found == keys_.end()) return kErrorFileNotFound;
@@ -98,7 +102,7 @@ long FakeRegistry::DeleteKey(const std::string& path) {
 
 long FakeRegistry::DeleteKeyTree(const std::string& path) {
   Note(log, "DeleteKeyTree " + path);
-  if (failWrites || treesStay) return kErrorAccessDenied;
+  if (failWrites || treesStay || Closed(path)) return kErrorAccessDenied;
   const std::string key = KeyOf(path);
   if (keys_.count(key) == 0) return kErrorFileNotFound;
   std::erase_if(keys_, [&](const auto& entry) { return entry.first == key || entry.first.rfind(key + "\\", 0) == 0; });
@@ -203,6 +207,12 @@ bool FakeFileSystem::RemoveFolder(const std::string& path) {
 bool FakeFileSystem::EntryExists(const std::string& path) {
   Note(log, "EntryExists " + path);
   return Exists(path);
+}
+
+std::optional<std::uint64_t> FakeFileSystem::FileSize(const std::string& path) {
+  const Entry* entry = Get(path);
+  if (entry == nullptr || (entry->attributes & kFolder) != 0) return std::nullopt;
+  return entry->content.size();
 }
 
 std::optional<std::string> FakeFileSystem::ReadFile(const std::string& path, std::size_t maxBytes) {

@@ -37,6 +37,9 @@ class FakeRegistry : public platform::Registry {
   bool refuseValues = false;  // SetString and SetDword answer access denied; keys can still be made
   bool failReads = false;    // OpenKey and ReadValue answer access denied
   bool treesStay = false;    // DeleteKeyTree answers access denied (a key the user may not delete)
+  // Keys below this one (and it) cannot be made or written, nor deleted: a
+  // part of the registry closed to this user. Empty: none.
+  std::string closedKey;
   // What a string value is stored as; by default the text itself. Stands for
   // a store that silently changes the text (a code page without its characters).
   std::function<std::string(const std::string&)> storedText;
@@ -60,6 +63,7 @@ class FakeRegistry : public platform::Registry {
     std::vector<std::pair<std::string, Value>> values;  // first-set order
   };
   long Write(const std::string& path, const std::string& name, Value value);
+  bool Closed(const std::string& path) const;
   std::map<std::string, Key> keys_;  // by upper-case path
 };
 
@@ -98,6 +102,7 @@ class FakeFileSystem : public platform::FileSystem {
   bool DeleteFile(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
   bool EntryExists(const std::string& path) override;
+  std::optional<std::uint64_t> FileSize(const std::string& path) override;  // of a file's content
   // Files only; nothing for a folder, a file in use or one in unreadable.
   std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) override;
   // The path as given with every link on the way replaced by its target.
@@ -174,6 +179,7 @@ class FakeApplication : public platform::Application {
 
   CallLog* log = nullptr;
   std::string folder = "C:\\Voices";
+  std::string programPath = "C:\\Voices\\IlvoInstaller.exe";
   bool previousInstance = false;
   bool sixtyFourBitWindows = false;
   // Answers of the message boxes in turn; OK when the queue is empty.
@@ -188,6 +194,7 @@ class FakeApplication : public platform::Application {
   bool ended = false;
 
   std::string Folder() override;
+  std::string ProgramPath() override { return programPath; }
   bool PreviousInstance() override { return previousInstance; }
   bool SixtyFourBitWindows() override { return sixtyFourBitWindows; }
   [[noreturn]] void EndProgram() override;

@@ -26,6 +26,25 @@ using platform::MessageIcon;
 
 const std::string kVoiceKey = "Software\\TIRELUNA2\\DATABASE\\VOICE\\KT3WQ8ZRMD5LXNVC";
 const std::string kParentKey = "Software\\TIRELUNA2\\DATABASE\\VOICE";
+const std::string kEntryKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ilvo_KT3WQ8ZRMD5LXNVC";
+// The entry in the list of installed programs, value by value as written:
+// "SetString|SetDword key name=value" for a program at C:\Voices, with voice
+// files of sizeKiB in all.
+std::vector<std::string> EntryWrites(std::uint32_t sizeKiB) {
+  const std::string s = "SetString " + kEntryKey + " ";
+  const std::string d = "SetDword " + kEntryKey + " ";
+  return {"CreateKey " + kEntryKey,
+          s + "DisplayName=TIRELUNA2 Voice DB (Ilvo)",
+          s + "DisplayIcon=C:\\Voices\\IlvoInstaller.exe",
+          s + "DisplayVersion=1.0.0.0",
+          s + "Publisher=Ilvo 音源 (Ilvo voice bank)",
+          s + "InstallLocation=C:\\Voices",
+          s + "UninstallString=\"C:\\Voices\\IlvoInstaller.exe\" /uninstall",
+          s + "QuietUninstallString=\"C:\\Voices\\IlvoInstaller.exe\" /uninstall /quiet",
+          d + "EstimatedSize=" + std::to_string(sizeKiB),
+          d + "NoModify=1",
+          d + "NoRepair=1"};
+}
 
 // Bits of the voice files for the tables.
 enum : unsigned { Vvd = 1, Ddi = 2, Ddb = 4, AllFiles = 7 };
@@ -182,7 +201,7 @@ TEST(FormLoad, RunsItsTwelveStepsInOrder) {
   rig.s.log.clear();
   rig.logic.Form_Load();
   const std::string v = "C:\\Voices\\KT3WQ8ZRMD5LXNVC\\Ilvo";
-  const std::vector<std::string> expected = {
+  std::vector<std::string> expected = {
       // 3-6: Timer2 and the full Xp_ProgressBar2
       "Timer2.Enabled 1", "Bar2.Max 2", "Bar2.Value 2",
       "Bar2.Style 0", "Bar2.Value 2", "Bar2.Value?", "Timer2.Enabled 0",
@@ -205,6 +224,9 @@ TEST(FormLoad, RunsItsTwelveStepsInOrder) {
       "Dir " + v + ".vvd", "Dir " + v + ".ddi", "Dir " + v + ".ddb",
       "Caption Ilvo - 音源已安装", "Bar1.Visible 0", "AZ.Enabled 0", "XZ.Visible 0", "XF.Enabled 0",
   };
+  // Step 7 writes the entry in the list of installed programs after the record.
+  const std::vector<std::string> entry = EntryWrites(1);
+  expected.insert(std::find(expected.begin(), expected.end(), "Dir C:\\Voices\\DATA\\Ilvo.yin"), entry.begin(), entry.end());
   EXPECT_EQ(rig.s.log, expected);
 }
 
@@ -292,7 +314,7 @@ TEST(VoiceRecord, IsWrittenAsLaidOutAndIdempotent) {
   }
   EXPECT_EQ(rig.s.log.size(), 2 * once.size());
   EXPECT_TRUE(std::equal(once.begin(), once.end(), rig.s.log.begin() + static_cast<long>(once.size())));
-  EXPECT_EQ(rig.s.app.folderReads, 1 + 2 + 2);  // Form_Load, then twice per write
+  EXPECT_EQ(rig.s.app.folderReads, 1 + 3 + 3);  // Form_Load, then twice for the record and once for the entry per write
 }
 
 TEST(VoiceRecord, DeleteRemovesVvoiceThenTheVoiceKeyAndKeepsTheParent) {
@@ -310,7 +332,8 @@ TEST(VoiceRecord, DeleteRemovesVvoiceThenTheVoiceKeyAndKeepsTheParent) {
     if (c.subkey != nullptr) rig.s.registry.CreateKey(kVoiceKey + "\\" + c.subkey);
     rig.s.log.clear();
     rig.logic.DeleteVoiceRecord();
-    EXPECT_EQ(rig.s.log, (std::vector<std::string>{"DeleteKey " + kVoiceKey + "\\vvoice", "DeleteKey " + kVoiceKey}));
+    EXPECT_EQ(rig.s.log, (std::vector<std::string>{"DeleteKey " + kVoiceKey + "\\vvoice", "DeleteKey " + kVoiceKey,
+                                                   "DeleteKey " + kEntryKey}));
     EXPECT_EQ(!rig.s.registry.HasKey(kVoiceKey), c.voiceKeyGone);
     EXPECT_NE(rig.s.registry.Find(kParentKey, "VOICEDIR"), nullptr);
   }
@@ -491,11 +514,17 @@ TEST(ExtractVoice, InstallArrangesTheWindowThenWaitsWithoutSpinning) {
   const std::vector<std::string> expected = {
       "Timer1.Enabled 1", "StartHidden " + rig.logic.ExtractCommandLine(true), "AZ.Enabled 0",
       "Caption Ilvo - 安装中", "OpenProcess 4242", "Wait ended", "ExitCode", "CloseProcess",
-      "SetDword " + kVoiceKey + " INSTALLED=1",
+      "SetDword " + kVoiceKey + " INSTALLED=1", "SetDword " + kEntryKey + " EstimatedSize=1",
+      "SetDword " + kEntryKey + " NoModify=1", "SetDword " + kEntryKey + " NoRepair=1",
       // Every value read back after writing.
       "ReadValue " + kParentKey + " VOICEDIR", "ReadValue " + kVoiceKey + " INSTALLED",
       "ReadValue " + kVoiceKey + " NAME", "ReadValue " + kVoiceKey + " TIME", "ReadValue " + kVoiceKey + " DRP",
-      "ReadValue " + kVoiceKey + " INSTALLDIR", "Timer1.Enabled 0"};
+      "ReadValue " + kVoiceKey + " INSTALLDIR", "ReadValue " + kEntryKey + " DisplayName",
+      "ReadValue " + kEntryKey + " DisplayIcon", "ReadValue " + kEntryKey + " DisplayVersion",
+      "ReadValue " + kEntryKey + " Publisher", "ReadValue " + kEntryKey + " InstallLocation",
+      "ReadValue " + kEntryKey + " UninstallString", "ReadValue " + kEntryKey + " QuietUninstallString",
+      "ReadValue " + kEntryKey + " EstimatedSize", "ReadValue " + kEntryKey + " NoModify",
+      "ReadValue " + kEntryKey + " NoRepair", "Timer1.Enabled 0"};
   EXPECT_EQ(order, expected);
 }
 
@@ -684,7 +713,8 @@ TEST(UninstallVoice, RemovesInOrderAndStopsAtTheFirstFailure) {
 
     rig.ExpectEnds([&] { rig.logic.UninstallVoice(); });
 
-    std::vector<std::string> expected = {"DeleteKey " + kVoiceKey + "\\vvoice", "DeleteKey " + kVoiceKey};
+    std::vector<std::string> expected = {"DeleteKey " + kVoiceKey + "\\vvoice", "DeleteKey " + kVoiceKey,
+                                         "DeleteKey " + kEntryKey};
     expected.insert(expected.end(), c.removals.begin(), c.removals.end());
     expected.push_back(std::string("MessageBox ") + (c.text == ok ? "提示: " : "错误: ") + c.text);
     expected.push_back("EndProgram");
@@ -1185,3 +1215,81 @@ TEST(AllOrNothing, UninstallRemovesAJournalItFinds) {
 }
 
 }  // namespace all_or_nothing
+
+// ---- the entry in the list of installed programs ----
+
+namespace uninstall_entry {
+
+TEST(UninstallEntry, HoldsTheProgramAndTheVoiceWhereverTheFolderIs) {
+  struct Case {
+    const char* folder;
+    const char* quotedProgram;
+  } cases[] = {
+      {"D:\\My Voices", "\"D:\\My Voices\\IlvoInstaller.exe\""},
+      {"C:\\음성 폴더", "\"C:\\음성 폴더\\IlvoInstaller.exe\""},  // no ANSI code page 936 name for it
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.folder);
+    Rig rig(c.folder);
+    rig.s.app.programPath = std::string(c.folder) + "\\IlvoInstaller.exe";
+    rig.s.files.AddFile(rig.Voice(".ddb"), std::string(2048, 'b'));
+    rig.s.files.AddFile(rig.Voice(".ddi"), std::string(1500, 'i'));
+    rig.s.files.AddFile(rig.Voice(".vvd"), std::string(100, 'v'));  // 3648 bytes: 4 KiB, rounded up
+    rig.Load();  // complete: registered at the start
+
+    const auto& registry = rig.s.registry;
+    EXPECT_EQ(registry.ValueNames(kEntryKey),
+              (std::vector<std::string>{"DisplayName", "DisplayIcon", "DisplayVersion", "Publisher", "InstallLocation",
+                                        "UninstallString", "QuietUninstallString", "EstimatedSize", "NoModify",
+                                        "NoRepair"}));
+    const auto text = [&](const char* name) {
+      const auto* value = registry.Find(kEntryKey, name);
+      return value && value->type == 1 ? value->text : std::string("(not a string)");
+    };
+    const auto dword = [&](const char* name) {
+      const auto* value = registry.Find(kEntryKey, name);
+      return value && value->type == 4 ? value->dword : 0xDEADu;
+    };
+    EXPECT_EQ(text("DisplayName"), "TIRELUNA2 Voice DB (Ilvo)");
+    EXPECT_EQ(text("DisplayIcon"), rig.s.app.programPath);
+    EXPECT_EQ(text("DisplayVersion"), "1.0.0.0");
+    EXPECT_EQ(text("Publisher"), "Ilvo 音源 (Ilvo voice bank)");
+    EXPECT_EQ(text("InstallLocation"), c.folder);
+    EXPECT_EQ(text("UninstallString"), std::string(c.quotedProgram) + " /uninstall");
+    EXPECT_EQ(text("QuietUninstallString"), std::string(c.quotedProgram) + " /uninstall /quiet");
+    EXPECT_EQ(dword("EstimatedSize"), 4u);
+    EXPECT_EQ(dword("NoModify"), 1u);
+    EXPECT_EQ(dword("NoRepair"), 1u);
+    EXPECT_EQ(rig.logic.VoiceState, 1);
+  }
+}
+
+TEST(UninstallEntry, AnInstallWhoseEntryCannotBeWrittenIsNoSuccess) {
+  Rig rig;
+  rig.AddData();
+  rig.Load();
+  rig.s.registry.closedKey = kEntryKey;
+  rig.s.processes.onStart = [&](const auto&) { rig.AddVoiceFiles(AllFiles); };
+  rig.ExpectEnds([&] { rig.logic.QORButtonAZ_GotFocus(); });
+  ASSERT_EQ(rig.s.app.boxes.size(), 1u);
+  EXPECT_EQ(rig.s.app.boxes[0].text, "音源[安装]失败！\r\n无法写入注册表");
+  EXPECT_FALSE(rig.s.registry.HasKey(kEntryKey));
+}
+
+TEST(UninstallEntry, GoesWithTheRecordOrTheUninstallSaysItCannot) {
+  for (const bool entryStays : {false, true}) {
+    SCOPED_TRACE(entryStays ? "the entry cannot be deleted" : "the entry goes");
+    Rig rig;
+    rig.AddData();
+    rig.AddVoiceFiles(AllFiles);
+    rig.Load();
+    ASSERT_TRUE(rig.s.registry.HasKey(kEntryKey));
+    if (entryStays) rig.s.registry.closedKey = kEntryKey;
+    rig.ExpectEnds([&] { rig.logic.UninstallVoice(); });
+    EXPECT_EQ(rig.s.registry.HasKey(kEntryKey), entryStays);
+    EXPECT_EQ(rig.s.app.boxes.at(0).text, entryStays ? "音源[删除]失败！\r\n无法删除注册表记录" : "音源[删除]成功！");
+    EXPECT_EQ(rig.s.files.Exists(rig.Voice(".ddb")), entryStays) << "a registration that stays keeps the files";
+  }
+}
+
+}  // namespace uninstall_entry

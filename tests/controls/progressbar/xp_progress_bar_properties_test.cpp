@@ -177,6 +177,7 @@ TEST(CriticalMessageBox, ShowsOneOkButtonAndTheCriticalIcon) {
   struct Recorder : platform::Application {
     std::vector<std::string> shown;
     std::string Folder() override { return {}; }
+    std::string ProgramPath() override { return {}; }
     bool PreviousInstance() override { return false; }
     bool SixtyFourBitWindows() override { return false; }
     [[noreturn]] void EndProgram() override { std::abort(); }
