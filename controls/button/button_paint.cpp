@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cstdint>
 #include <string_view>
 
@@ -13,31 +12,9 @@ namespace {
 
 using platform::Colour;
 
-// The three components of ColorToRgbText's text, as numbers.
-std::array<double, 3> SplitRgbText(std::string_view text) {
-  std::array<double, 3> parts{};
-  for (double& part : parts) {
-    auto comma = text.find(',');
-    std::string_view field = text.substr(0, comma);
-    long value = 0;
-    std::from_chars(field.data(), field.data() + field.size(), value);
-    part = static_cast<double>(value);
-    text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
-  }
-  return parts;
-}
-
 int DrawableComponent(double value) { return std::clamp(platform::RoundHalfEven(value), 0, 255); }
 
 }  // namespace
-
-std::string ColorToRgbText(Colour colour) {
-  const auto c = static_cast<std::int32_t>(colour);
-  const std::int32_t red = c % 256;
-  const std::int32_t green = (c / 256) % 256;
-  const std::int32_t blue = c / 65536;
-  return std::to_string(red) + "," + std::to_string(green) + "," + std::to_string(blue);
-}
 
 std::vector<Colour> GradientColours(Colour base, int step, int heightTwips) {
   std::vector<Colour> colours;
@@ -53,18 +30,6 @@ std::vector<Colour> GradientColours(Colour base, int step, int heightTwips) {
     }
   }
   return colours;
-}
-
-std::vector<platform::Point> CornerPixels(int n, int w, int h) {
-  std::vector<platform::Point> pixels;
-  const int m = n + 1;
-  for (int i = 1; i <= m; ++i) {
-    pixels.push_back({m - 1 - i, i - 1});
-    pixels.push_back({m - 1 - i, h - 1 - i});
-    pixels.push_back({w - m - 1 + i, i - 1});
-    pixels.push_back({w - m - 1 + i, h - 1 - i});
-  }
-  return pixels;
 }
 
 bool PointerInside(platform::Point pointer, int widthTwips, int heightTwips) {
@@ -85,8 +50,8 @@ void DrawGradient(platform::DrawingSurface& surface, Colour colour, int step) {
   }
 }
 
-void DrawCornerPixels(platform::DrawingSurface& surface, int n, int w, int h, Colour colour) {
-  for (const auto& pixel : CornerPixels(n, w, h)) surface.SetPixel(pixel.x, pixel.y, colour);
+void DrawCornerPixels(platform::DrawingSurface& surface, int w, int h, int cornerSize, Colour colour) {
+  for (const auto& pixel : CornerPixels(w, h, cornerSize)) surface.SetPixel(pixel.x, pixel.y, colour);
 }
 
 void DrawRectangle(platform::DrawingSurface& surface, int inset, int farInset, Colour colour) {
@@ -109,12 +74,12 @@ int HeightInPixels(const platform::DrawingSurface& surface) {
 void DrawNormalBorder(platform::DrawingSurface& surface) {
   DrawRectangle(surface, 0, 25, kDarkEdge);
   DrawRectangle(surface, 15, 40, kWhite);
-  DrawCornerPixels(surface, kCornerSize, WidthInPixels(surface), HeightInPixels(surface), kCorner);
+  DrawCornerPixels(surface, WidthInPixels(surface), HeightInPixels(surface), kCornerSize, kCorner);
 }
 
 void DrawHoverFace(platform::DrawingSurface& surface, Colour backColour) {
   DrawGradient(surface, backColour, kHoverStep);
-  DrawCornerPixels(surface, kCornerSize, WidthInPixels(surface), HeightInPixels(surface), kCorner);
+  DrawCornerPixels(surface, WidthInPixels(surface), HeightInPixels(surface), kCornerSize, kCorner);
   DrawRectangle(surface, 30, 55, kWhite);
   DrawRectangle(surface, 15, 40, kDarkEdge);
   DrawRectangle(surface, 0, 25, kHoverEdge);
@@ -126,7 +91,7 @@ void DrawPressedFace(platform::DrawingSurface& surface, Colour backColour) {
   DrawRectangle(surface, 30, 65, kDarkEdge);
   DrawRectangle(surface, 15, 40, kPressedGrey);
   DrawRectangle(surface, 0, 25, kDarkEdge);
-  DrawCornerPixels(surface, kCornerSize, WidthInPixels(surface), HeightInPixels(surface), kCorner);
+  DrawCornerPixels(surface, WidthInPixels(surface), HeightInPixels(surface), kCornerSize, kCorner);
 }
 
 }  // namespace controls

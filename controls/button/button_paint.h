@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/common/paint_arithmetic.h"
 #include "platform/colour.h"
 #include "platform/runtime/control_site.h"
 #include "platform/runtime/drawing_surface.h"
@@ -26,27 +27,19 @@ inline constexpr int kPressedStep = 3;
 inline constexpr int kCornerSize = 3;
 inline constexpr int kRoundEllipse = 5;
 
-// "r,g,b" from the colour taken as a signed 32-bit number: red = c mod 256,
-// green = (c div 256) mod 256, blue = c div 65536, truncating toward zero.
-// System colour references therefore give negative components.
-std::string ColorToRgbText(platform::Colour colour);
-
 // The colour of each gradient line from the top: floor(height / step) + 1
 // lines, each component 0.5 lower than on the line above while all three are
 // above zero. Components are rounded half to even and held to 0..255, which
 // keeps system colour references and oversized values drawable.
 std::vector<platform::Colour> GradientColours(platform::Colour base, int step, int heightTwips);
 
-// The 4 x (n + 1) pixels that round off the corners of a w x h pixel surface,
-// in drawing order: per i top left, bottom left, top right, bottom right.
-std::vector<platform::Point> CornerPixels(int n, int w, int h);
-
 // Whether a pointer in client pixels lies within the surface's scale
 // rectangle; a pointer on an edge counts as inside.
 bool PointerInside(platform::Point pointer, int widthTwips, int heightTwips);
 
 void DrawGradient(platform::DrawingSurface& surface, platform::Colour colour, int step);
-void DrawCornerPixels(platform::DrawingSurface& surface, int n, int w, int h, platform::Colour colour);
+// The corner diagonals (CornerPixels) of a w x h pixel surface.
+void DrawCornerPixels(platform::DrawingSurface& surface, int w, int h, int cornerSize, platform::Colour colour);
 // The outline from (inset, inset) to (W - farInset, H - farInset), twips.
 void DrawRectangle(platform::DrawingSurface& surface, int inset, int farInset, platform::Colour colour);
 // Shapes the surface window to a rounded rectangle of width x height twips.

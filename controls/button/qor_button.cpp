@@ -85,14 +85,14 @@ std::uintptr_t QORButton::hwnd() const { return site_.WindowHandle(); }
 
 void QORButton::InitProperties() { BackColorValue = kDefaultBackColor; }
 
-void QORButton::ReadProperties(const platform::PropertyBag& bag) {
+void QORButton::UserControl_ReadProperties(const platform::PropertyBag& bag) {
   SetEnabled(bag.ReadBool("Enabled", true));
   SetCaption(bag.ReadString("Caption", kDefaultCaption));
   SetBackColor(static_cast<platform::Colour>(bag.ReadInt32("BackColor", static_cast<std::int32_t>(kDefaultBackColor))));
   SetCaptionColor(static_cast<platform::Colour>(bag.ReadInt32("CaptionColor", kDefaultCaptionColor)));
 }
 
-void QORButton::WriteProperties(platform::PropertyBag& bag) const {
+void QORButton::UserControl_WriteProperties(platform::PropertyBag& bag) const {
   bag.Write("Enabled", Enabled(), true);
   bag.Write("Caption", Caption(), std::string(kDefaultCaption));
   bag.Write("BackColor", static_cast<std::int32_t>(BackColorValue), static_cast<std::int32_t>(kDefaultBackColor));

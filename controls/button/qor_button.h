@@ -51,8 +51,8 @@ class QORButton {
   // Applies the stored values through the setters in key order. A value that
   // cannot be converted throws PropertyConversionError; what was applied
   // before it stays applied.
-  void ReadProperties(const platform::PropertyBag& bag);
-  void WriteProperties(platform::PropertyBag& bag) const;
+  void UserControl_ReadProperties(const platform::PropertyBag& bag);
+  void UserControl_WriteProperties(platform::PropertyBag& bag) const;
 
  private:
   void UserControl_Resize();

@@ -42,10 +42,10 @@ std::unique_ptr<controls::QORButton> MakeButton(Win32ControlSite& site, const Bu
   return button;
 }
 
-std::unique_ptr<progressbar::Xp_ProgressBar> MakeBar(Win32ControlSite& site, progressbar::ErrorReporter reportError,
+std::unique_ptr<controls::Xp_ProgressBar> MakeBar(Win32ControlSite& site, controls::progressbar::ErrorReporter reportError,
                                                      const BarLook& look) {
   site.SetAccessibleRole(AccessibleRole::ProgressBar);
-  auto bar = std::make_unique<progressbar::Xp_ProgressBar>(site, std::move(reportError));
+  auto bar = std::make_unique<controls::Xp_ProgressBar>(site, std::move(reportError));
   bar->SetProgressLook(look.progressLook);
   bar->SetStyle(look.style);
   site.ReportSize();

@@ -45,7 +45,7 @@ struct BarLook {
   int value = 0;  // of Max 100
 };
 
-std::unique_ptr<progressbar::Xp_ProgressBar> MakeBar(platform::win32::Win32ControlSite& site,
-                                                     progressbar::ErrorReporter reportError, const BarLook& look);
+std::unique_ptr<controls::Xp_ProgressBar> MakeBar(platform::win32::Win32ControlSite& site,
+                                                     controls::progressbar::ErrorReporter reportError, const BarLook& look);
 
 }  // namespace gallery

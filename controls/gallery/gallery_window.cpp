@@ -30,7 +30,7 @@ constexpr int kTallBarHeight = 21;
 constexpr int kBarsHeadingTop = 76;
 constexpr int kFirstBarTop = 98;
 constexpr int kBarPitch = 22;
-constexpr int kTallBarTop = kFirstBarTop + progressbar::kLookCount * kBarPitch + 2;
+constexpr int kTallBarTop = kFirstBarTop + controls::progressbar::kLookCount * kBarPitch + 2;
 constexpr int kMarqueeTop = kTallBarTop + kTallBarHeight + 11;
 constexpr int kMarqueeValue = 50;  // below Max, so each assignment steps the runner
 
@@ -47,11 +47,11 @@ const gallery::ButtonLook kButtonLooks[kButtonCount] = {
     {.caption = "Disabled", .backColor = controls::QORButton::kDefaultBackColor, .enabled = false},
 };
 
-std::string LookText(int look) { return std::to_string(look) + "  " + std::string(progressbar::kLookNames[look]); }
+std::string LookText(int look) { return std::to_string(look) + "  " + std::string(controls::progressbar::kLookNames[look]); }
 
 }  // namespace
 
-GalleryWindow::GalleryWindow(progressbar::ErrorReporter reportError)
+GalleryWindow::GalleryWindow(controls::progressbar::ErrorReporter reportError)
     : reportError_(std::move(reportError)),
       window_({.caption = kMainCaption,
                .clientWidth = kClientWidth,
@@ -91,7 +91,7 @@ void GalleryWindow::AddBars() {
     auto& site = AddControlAt(window_, {.name = name, .windowId = windowId, .rect = {kBarLeft, top, kBarWidth, height}});
     bars_.push_back(MakeBar(site, reportError_, look));
   };
-  for (int look = 0; look < progressbar::kLookCount; ++look) {
+  for (int look = 0; look < controls::progressbar::kLookCount; ++look) {
     const int value = kLookBarValues[look];
     addBar(Numbered("Xp_ProgressBar", look + 1), kFirstLookBarId + look, kFirstBarTop + look * kBarPitch,
            kBarHeight, LookText(look) + "  " + std::to_string(value) + "%",

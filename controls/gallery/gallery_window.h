@@ -18,7 +18,7 @@ namespace gallery {
 class GalleryWindow {
  public:
   // reportError shows a value a bar rejects.
-  explicit GalleryWindow(progressbar::ErrorReporter reportError);
+  explicit GalleryWindow(controls::progressbar::ErrorReporter reportError);
   GalleryWindow(const GalleryWindow&) = delete;
   GalleryWindow& operator=(const GalleryWindow&) = delete;
 
@@ -34,13 +34,13 @@ class GalleryWindow {
   void AddBars();
   void StepMarquee();
 
-  progressbar::ErrorReporter reportError_;
+  controls::progressbar::ErrorReporter reportError_;
   // Declared after the window: the controls go first, while their sites exist.
   platform::win32::HostWindow window_;
   std::vector<std::unique_ptr<TextTag>> tags_;
   std::vector<std::unique_ptr<controls::QORButton>> buttons_;
-  std::vector<std::unique_ptr<progressbar::Xp_ProgressBar>> bars_;
-  progressbar::Xp_ProgressBar* marquee_ = nullptr;  // one of bars_
+  std::vector<std::unique_ptr<controls::Xp_ProgressBar>> bars_;
+  controls::Xp_ProgressBar* marquee_ = nullptr;  // one of bars_
   std::unique_ptr<platform::Timer> marqueeTimer_;   // last: stops before the bar it moves goes
 };
 

@@ -53,12 +53,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   platform::win32::RestrictDllSearchToSystemFolder();
   try {
     platform::win32::Application app;
-    gallery::GalleryWindow gallery(progressbar::CriticalMessageBox(app));
+    gallery::GalleryWindow gallery(controls::progressbar::CriticalMessageBox(app));
     const auto endProgram = [&gallery] { gallery.Close(); };
-    gallery::SkinWindow skinned({.caption = gallery::kSkinCaption}, progressbar::CriticalMessageBox(app),
+    gallery::SkinWindow skinned({.caption = gallery::kSkinCaption}, controls::progressbar::CriticalMessageBox(app),
                                 endProgram);
     gallery::SkinWindow fixedSkinned({.caption = gallery::kFixedSkinCaption, .changeSize = false},
-                                     progressbar::CriticalMessageBox(app), endProgram);
+                                     controls::progressbar::CriticalMessageBox(app), endProgram);
     PlaceWindows(gallery.Handle(), skinned.Handle(), fixedSkinned.Handle());
     skinned.Show();
     fixedSkinned.Show();

@@ -26,7 +26,7 @@ const ButtonLook kButtonLooks[] = {
 
 }  // namespace
 
-SkinWindow::SkinWindow(const SkinVariant& variant, progressbar::ErrorReporter reportError,
+SkinWindow::SkinWindow(const SkinVariant& variant, controls::progressbar::ErrorReporter reportError,
                        std::function<void()> endProgram)
     : window_({.caption = variant.caption, .clientWidth = kSkinWindowWidth, .clientHeight = kSkinWindowHeight,
                .iconResourceId = IDI_GALLERY}),

@@ -24,7 +24,7 @@ struct SkinVariant {
 class SkinWindow {
  public:
   // endProgram is what the skin's close button does.
-  SkinWindow(const SkinVariant& variant, progressbar::ErrorReporter reportError, std::function<void()> endProgram);
+  SkinWindow(const SkinVariant& variant, controls::progressbar::ErrorReporter reportError, std::function<void()> endProgram);
   SkinWindow(const SkinWindow&) = delete;
   SkinWindow& operator=(const SkinWindow&) = delete;
 
@@ -36,7 +36,7 @@ class SkinWindow {
   controls::skin::Win32SkinWindowOps ops_;
   // Declared after the window and the ops: the controls go first.
   std::vector<std::unique_ptr<controls::QORButton>> buttons_;
-  std::unique_ptr<progressbar::Xp_ProgressBar> bar_;
+  std::unique_ptr<controls::Xp_ProgressBar> bar_;
   std::unique_ptr<controls::QORSkin> skin_;
 };
 

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-namespace progressbar {
+namespace controls::progressbar {
 namespace {
 
 constexpr std::size_t kFileHeaderSize = 14;
@@ -58,4 +58,4 @@ std::optional<platform::Picture> DecodeBmp(std::span<const std::uint8_t> bytes) 
   return picture;
 }
 
-}  // namespace progressbar
+}  // namespace controls::progressbar

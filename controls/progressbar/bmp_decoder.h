@@ -6,7 +6,7 @@
 
 #include "platform/runtime/picture.h"
 
-namespace progressbar {
+namespace controls::progressbar {
 
 // The picture, or nothing when the bytes are not a complete uncompressed
 // 24-bit bitmap (bottom-up or top-down) of at most kMaxBmpSide pixels a side.
@@ -14,4 +14,4 @@ std::optional<platform::Picture> DecodeBmp(std::span<const std::uint8_t> bytes);
 
 inline constexpr int kMaxBmpSide = 4096;
 
-}  // namespace progressbar
+}  // namespace controls::progressbar

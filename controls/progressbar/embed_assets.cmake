@@ -18,7 +18,7 @@ file(WRITE "${OUTPUT}.tmp" "// Generated from controls/progressbar/assets by emb
 #include <array>
 #include <utility>
 
-namespace progressbar {
+namespace controls::progressbar {
 namespace {
 
 ${arrays}
@@ -33,7 +33,7 @@ std::span<const std::uint8_t> EmbeddedAsset(std::string_view name) {
   return {};
 }
 
-}  // namespace progressbar
+}  // namespace controls::progressbar
 ")
 file(COPY_FILE "${OUTPUT}.tmp" "${OUTPUT}" ONLY_IF_DIFFERENT)
 file(REMOVE "${OUTPUT}.tmp")

@@ -5,9 +5,9 @@
 #include <span>
 #include <string_view>
 
-namespace progressbar {
+namespace controls::progressbar {
 
 // The file of that name (without ".bmp"), or an empty span.
 std::span<const std::uint8_t> EmbeddedAsset(std::string_view name);
 
-}  // namespace progressbar
+}  // namespace controls::progressbar

@@ -6,7 +6,7 @@
 
 #include "platform/runtime/property_bag.h"
 
-namespace progressbar {
+namespace controls::progressbar {
 
 class HeldInteger {
  public:
@@ -31,4 +31,4 @@ class HeldInteger {
   std::variant<std::int16_t, std::int32_t> value_;
 };
 
-}  // namespace progressbar
+}  // namespace controls::progressbar

@@ -1,6 +1,6 @@
 #include "controls/progressbar/progress_geometry.h"
 
-namespace progressbar {
+namespace controls::progressbar {
 
 std::array<FramePiece, 9> FramePieces(int w, int h) {
   const int t = kFrameThickness;
@@ -25,4 +25,4 @@ double BlockTarget(double surfaceWidth, std::int32_t min, std::int32_t max, std:
   return surfaceWidth * 0.01 * (100 / range) * reached;
 }
 
-}  // namespace progressbar
+}  // namespace controls::progressbar

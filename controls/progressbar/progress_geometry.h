@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-namespace progressbar {
+namespace controls::progressbar {
 
 inline constexpr int kFrameThickness = 3;
 inline constexpr int kFirstBlockX = 4;  // one pixel inside the frame
@@ -34,4 +34,4 @@ std::array<FramePiece, 9> FramePieces(int w, int h);
 // 233 pixels). max must differ from min.
 double BlockTarget(double surfaceWidth, std::int32_t min, std::int32_t max, std::int32_t value);
 
-}  // namespace progressbar
+}  // namespace controls::progressbar

@@ -4,7 +4,7 @@
 
 #include "platform/units.h"
 
-namespace progressbar {
+namespace controls::progressbar {
 
 ProgressPainter::ProgressPainter(platform::DrawingSurface& surface, const ProgressPictures& pictures)
     : surface_(surface), pictures_(pictures) {}
@@ -88,4 +88,4 @@ void ProgressPainter::DrawTile(const platform::Picture* tile, double x, double y
                        tile->height);
 }
 
-}  // namespace progressbar
+}  // namespace controls::progressbar

@@ -10,7 +10,7 @@
 #include "controls/progressbar/progress_pictures.h"
 #include "platform/runtime/drawing_surface.h"
 
-namespace progressbar {
+namespace controls::progressbar {
 
 // The trough's interior; also what the surface is cleared to.
 inline constexpr platform::Colour kTroughWhite = platform::Rgb(255, 255, 255);
@@ -56,4 +56,4 @@ class ProgressPainter {
   DrawState state_;
 };
 
-}  // namespace progressbar
+}  // namespace controls::progressbar

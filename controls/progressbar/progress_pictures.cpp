@@ -6,7 +6,7 @@
 #include "controls/progressbar/bmp_decoder.h"
 #include "controls/progressbar/embedded_assets.h"
 
-namespace progressbar {
+namespace controls::progressbar {
 namespace {
 
 platform::Picture Load(const std::string& name) {
@@ -27,4 +27,4 @@ ProgressPictures LoadBuiltInPictures() {
   return pictures;
 }
 
-}  // namespace progressbar
+}  // namespace controls::progressbar

@@ -6,7 +6,7 @@
 
 #include "platform/runtime/picture.h"
 
-namespace progressbar {
+namespace controls::progressbar {
 
 inline constexpr int kLookCount = 8;
 inline constexpr int kTilesPerLook = 3;
@@ -28,4 +28,4 @@ struct ProgressPictures {
 // broken build can cause.
 ProgressPictures LoadBuiltInPictures();
 
-}  // namespace progressbar
+}  // namespace controls::progressbar

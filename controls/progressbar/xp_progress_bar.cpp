@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace progressbar {
+namespace controls::progressbar {
 namespace {
 
 constexpr std::int32_t kStyleBlocks = 0;
@@ -15,6 +15,12 @@ ErrorReporter CriticalMessageBox(platform::Application& app) {
     app.MessageBox(text, title, platform::MessageButtons::Ok, platform::MessageIcon::Critical);
   };
 }
+
+}  // namespace controls::progressbar
+
+namespace controls {
+
+using namespace progressbar;
 
 Xp_ProgressBar::Xp_ProgressBar(platform::ControlSite& site, ErrorReporter reportError)
     : site_(site),
@@ -103,4 +109,4 @@ void Xp_ProgressBar::UserControl_WriteProperties(platform::PropertyBag& bag) con
 
 void Xp_ProgressBar::UserControl_Resize() { painter_.Repaint(value_); }
 
-}  // namespace progressbar
+}  // namespace controls

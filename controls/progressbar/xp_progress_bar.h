@@ -13,7 +13,7 @@
 #include "platform/runtime/property_bag.h"
 #include "platform/services.h"
 
-namespace progressbar {
+namespace controls::progressbar {
 
 // Shows a rejected value to the user and returns when it has been seen.
 using ErrorReporter = std::function<void(const std::string& text, const std::string& title)>;
@@ -21,12 +21,16 @@ using ErrorReporter = std::function<void(const std::string& text, const std::str
 // The platform's message box with the critical icon and one OK button.
 ErrorReporter CriticalMessageBox(platform::Application& app);
 
+}  // namespace controls::progressbar
+
+namespace controls {
+
 class Xp_ProgressBar {
  public:
   // Creates the instance on its site (not owned; must outlive the bar) and
   // takes the site's resize notification. The bar starts with look 0 so that
   // it can draw before ProgressLook is ever assigned.
-  Xp_ProgressBar(platform::ControlSite& site, ErrorReporter reportError);
+  Xp_ProgressBar(platform::ControlSite& site, progressbar::ErrorReporter reportError);
   ~Xp_ProgressBar();
   Xp_ProgressBar(const Xp_ProgressBar&) = delete;
   Xp_ProgressBar& operator=(const Xp_ProgressBar&) = delete;
@@ -57,14 +61,14 @@ class Xp_ProgressBar {
   void Reject(const std::string& text);
 
   platform::ControlSite& site_;  // not owned
-  ErrorReporter reportError_;
-  ProgressPictures pictures_;
-  ProgressPainter painter_;  // draws with pictures_, declared after them
-  HeldInteger min_ = HeldInteger::Narrow(0);
-  HeldInteger max_ = HeldInteger::Narrow(100);
+  progressbar::ErrorReporter reportError_;
+  progressbar::ProgressPictures pictures_;
+  progressbar::ProgressPainter painter_;  // draws with pictures_, declared after them
+  progressbar::HeldInteger min_ = progressbar::HeldInteger::Narrow(0);
+  progressbar::HeldInteger max_ = progressbar::HeldInteger::Narrow(100);
   std::int32_t value_ = 0;
   std::int32_t style_ = 0;
   std::int32_t progressLook_ = 0;
 };
 
-}  // namespace progressbar
+}  // namespace controls

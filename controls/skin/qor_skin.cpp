@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "controls/common/paint_arithmetic.h"
 #include "platform/units.h"
 
 namespace controls {
@@ -264,7 +265,7 @@ void QORSkin::DrawFrame(platform::DrawingSurface& surface, int cornerSize, doubl
   const double right = w * platform::kTwipsPerPixel;
   const double bottom = h * platform::kTwipsPerPixel;
   surface.Box(0, 0, right - 25, bottom - 25, colour, platform::Units::Twips);
-  for (const auto& pixel : skin::CornerPixels(w, h, cornerSize)) surface.SetPixel(pixel.x, pixel.y, colour);
+  for (const auto& pixel : CornerPixels(w, h, cornerSize)) surface.SetPixel(pixel.x, pixel.y, colour);
   if (!TitleBarLineValue) return;
   const double titleHeight = TitleBarLabel->Height();
   surface.Line(30, titleHeight + 12, right - 40, titleHeight + 12, platform::Rgb(200, 200, 200),

@@ -1,26 +1,13 @@
 #include "controls/skin/skin_geometry.h"
 
 #include <algorithm>
-#include <charconv>
 #include <string_view>
 
+#include "controls/common/paint_arithmetic.h"
 #include "platform/units.h"
 
 namespace controls::skin {
 namespace {
-
-std::array<double, 3> SplitRgbText(std::string_view text) {
-  std::array<double, 3> parts{};
-  for (double& part : parts) {
-    const std::size_t comma = text.find(',');
-    const std::string_view field = text.substr(0, comma);
-    std::int32_t value = 0;
-    std::from_chars(field.data(), field.data() + field.size(), value);
-    part = value;
-    text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
-  }
-  return parts;
-}
 
 std::optional<platform::Colour> LineColour(const std::array<double, 3>& rgb) {
   std::array<int, 3> channel{};
@@ -33,14 +20,6 @@ std::optional<platform::Colour> LineColour(const std::array<double, 3>& rgb) {
 }
 
 }  // namespace
-
-std::string ColorToRgbText(platform::Colour colour) {
-  const auto value = static_cast<std::int32_t>(colour);
-  const std::int32_t red = value % 256;
-  const std::int32_t green = (value / 256) % 256;
-  const std::int32_t blue = value / 65536;
-  return std::to_string(red) + "," + std::to_string(green) + "," + std::to_string(blue);
-}
 
 std::vector<GradientLine> GradientLines(platform::Colour base, double spacing, double height) {
   std::vector<GradientLine> lines;
@@ -58,18 +37,6 @@ std::vector<GradientLine> GradientLines(platform::Colour base, double spacing, d
 
 platform::Point RoundRegionCorner(double widthTwips, double heightTwips) {
   return {platform::TwipsToWholePixels(widthTwips), platform::TwipsToWholePixels(heightTwips)};
-}
-
-std::vector<platform::Point> CornerPixels(std::int32_t wPixels, std::int32_t hPixels, int cornerSize) {
-  const int n = cornerSize + 1;
-  std::vector<platform::Point> pixels;
-  for (int i = 1; i <= n; ++i) {
-    pixels.push_back({n - i - 1, i - 1});
-    pixels.push_back({n - i - 1, hPixels - i - 1});
-    pixels.push_back({wPixels - n + i - 1, i - 1});
-    pixels.push_back({wPixels - n + i - 1, hPixels - i - 1});
-  }
-  return pixels;
 }
 
 std::array<std::optional<double>, kTitleButtonCount> TitleButtonLefts(

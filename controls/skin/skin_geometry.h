@@ -36,10 +36,6 @@ struct PlacementRect {
   bool operator==(const PlacementRect&) const = default;
 };
 
-// "R,G,B" in decimal, the colour taken apart as a signed 32-bit value with
-// division toward zero, so a system colour yields negative parts.
-std::string ColorToRgbText(platform::Colour colour);
-
 struct GradientLine {
   double y = 0;  // twips
   // Nothing when a component is negative: such a line cannot be drawn and is
@@ -54,10 +50,6 @@ std::vector<GradientLine> GradientLines(platform::Colour base, double spacing, d
 
 // Right and bottom pixel of a rounded region for a size in twips.
 platform::Point RoundRegionCorner(double widthTwips, double heightTwips);
-
-// The four diagonals that shape the corners of a wPixels x hPixels frame,
-// cornerSize + 1 pixels each; some fall outside the surface by design.
-std::vector<platform::Point> CornerPixels(std::int32_t wPixels, std::int32_t hPixels, int cornerSize);
 
 inline constexpr int kTitleButtonCount = 3;
 inline constexpr double kRightmostButtonInset = 500;

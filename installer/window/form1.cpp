@@ -67,12 +67,12 @@ void Form1::CreateControls(const platform::DesignData& design) {
     if (control.IsButton()) {
       site.SetAccessibleRole(AccessibleRole::PushButton);
       auto button = std::make_unique<controls::QORButton>(site);
-      button->ReadProperties(bag);
+      button->UserControl_ReadProperties(bag);
       buttons_.emplace(control.name, std::move(button));
     } else {
       site.SetAccessibleRole(AccessibleRole::ProgressBar);
-      auto bar = std::make_unique<progressbar::Xp_ProgressBar>(
-          site, progressbar::CriticalMessageBox(services_.app));
+      auto bar = std::make_unique<controls::Xp_ProgressBar>(
+          site, controls::progressbar::CriticalMessageBox(services_.app));
       bar->UserControl_ReadProperties(bag);
       bars_.emplace(control.name, std::move(bar));
     }
@@ -110,7 +110,7 @@ void Form1::SetTimerEnabled(TimerId timer, bool enabled) { TimerOf(timer).SetEna
 void Form1::SetTimerInterval(TimerId timer, int milliseconds) { TimerOf(timer).SetInterval(milliseconds); }
 
 controls::QORButton& Form1::ButtonOf(ButtonId button) { return *buttons_.find(NameOf(button))->second; }
-progressbar::Xp_ProgressBar& Form1::BarOf(BarId bar) const { return *bars_.find(NameOf(bar))->second; }
+controls::Xp_ProgressBar& Form1::BarOf(BarId bar) const { return *bars_.find(NameOf(bar))->second; }
 platform::Timer& Form1::TimerOf(TimerId timer) { return timer == TimerId::Timer1 ? *timer1_ : *timer2_; }
 
 }  // namespace installer

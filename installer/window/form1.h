@@ -48,14 +48,14 @@ class Form1 final : public FormView {
   void CreateControls(const platform::DesignData& design);
   void OnGotFocus(const std::string& control);
   controls::QORButton& ButtonOf(ButtonId button);
-  progressbar::Xp_ProgressBar& BarOf(BarId bar) const;
+  controls::Xp_ProgressBar& BarOf(BarId bar) const;
   platform::Timer& TimerOf(TimerId timer);
 
   platform::Services services_;
   platform::win32::HostWindow window_;
   // The controls draw on sites the window owns, so they are declared after it.
   std::map<std::string, std::unique_ptr<controls::QORButton>, std::less<>> buttons_;
-  std::map<std::string, std::unique_ptr<progressbar::Xp_ProgressBar>, std::less<>> bars_;
+  std::map<std::string, std::unique_ptr<controls::Xp_ProgressBar>, std::less<>> bars_;
   std::unique_ptr<platform::Timer> timer1_;
   std::unique_ptr<platform::Timer> timer2_;
   Form1Logic logic_;

@@ -3,6 +3,7 @@
 // the control's own drawing moments; the window shows the image afterwards.
 #include "platform/colour.h"
 #include "platform/runtime/picture.h"
+#include "platform/units.h"
 
 namespace platform {
 
@@ -15,8 +16,8 @@ class DrawingSurface {
   // Size of the surface in twips (pixels x 15).
   virtual int WidthTwips() const = 0;
   virtual int HeightTwips() const = 0;
-  int WidthPixels() const { return WidthTwips() / 15; }
-  int HeightPixels() const { return HeightTwips() / 15; }
+  int WidthPixels() const { return PixelsHeldIn(WidthTwips()); }
+  int HeightPixels() const { return PixelsHeldIn(HeightTwips()); }
 
   // The present value of a known system colour reference; any other value
   // as it is.

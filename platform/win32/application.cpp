@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/instance_guard.h"
+#include "platform/win32/module_path.h"
 #include "platform/win32/text.h"
 
 // windows.h maps this name to its A/W form; the service keeps its own.
@@ -10,19 +11,6 @@
 
 namespace platform::win32 {
 namespace {
-
-std::wstring ModulePath() {
-  std::wstring buffer(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return {};
-    if (length < buffer.size()) {
-      buffer.resize(length);
-      return buffer;
-    }
-    buffer.resize(buffer.size() * 2);  // truncated: try a larger buffer
-  }
-}
 
 std::wstring MutexName(const std::string& instanceName) {
   std::string name = instanceName;

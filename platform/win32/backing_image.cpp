@@ -17,10 +17,11 @@ COLORREF FromDib(std::uint32_t pixel) {
 
 }  // namespace
 
-COLORREF ResolveColour(Colour colour) {
-  if (IsSystemColour(colour)) return GetSysColor(static_cast<int>(colour & 0xFF));
-  return colour & 0x00FFFFFF;
+Colour ResolveColour(Colour colour) {
+  return IsKnownSystemColour(colour) ? GetSysColor(static_cast<int>(colour & 0xFF)) : colour;
 }
+
+COLORREF DrawnColour(Colour colour) { return ResolveColour(colour) & 0x00FFFFFF; }
 
 BackingImage::BackingImage(int width, int height, COLORREF background) {
   Create(width, height);

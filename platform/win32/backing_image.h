@@ -10,8 +10,13 @@
 
 namespace platform::win32 {
 
-// The COLORREF to draw with: a system colour reference is looked up.
-COLORREF ResolveColour(Colour colour);
+// The one rule for what a colour value stands for: a known system colour
+// reference (IsKnownSystemColour) is the system's present colour; any other
+// value stands for itself, the arithmetic of the controls included.
+Colour ResolveColour(Colour colour);
+// The COLORREF that GDI draws for a colour value: its resolved colour's low
+// 24 bits.
+COLORREF DrawnColour(Colour colour);
 
 class BackingImage {
  public:

@@ -14,20 +14,18 @@ namespace {
 
 constexpr wchar_t kSurfaceClass[] = L"IlvoControlSurface";
 
-int PixelsOf(int twips) { return RoundHalfEven(TwipsToPixels(twips)); }
-
 POINT PointOf(LPARAM position) { return POINT{GET_X_LPARAM(position), GET_Y_LPARAM(position)}; }
 
 }  // namespace
 
 Win32ControlSite::Win32ControlSite(HWND parent, const TwipsRect& placement)
     : parent_(parent),
-      image_(std::max(PixelsOf(placement.width), 0), std::max(PixelsOf(placement.height), 0),
+      image_(std::max(TwipsToWholePixels(placement.width), 0), std::max(TwipsToWholePixels(placement.height), 0),
              GetSysColor(COLOR_BTNFACE)),
       surface_(image_, [this] { Invalidate(); }) {
   RegisterWindowClass(kSurfaceClass, WindowProcedure<Win32ControlSite>, CS_DBLCLKS, nullptr);
   CreateWindowExW(0, kSurfaceClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP,
-                  PixelsOf(placement.left), PixelsOf(placement.top), image_.Width(), image_.Height(), parent,
+                  TwipsToWholePixels(placement.left), TwipsToWholePixels(placement.top), image_.Width(), image_.Height(), parent,
                   nullptr, GetModuleHandleW(nullptr), this);
 }
 
@@ -35,14 +33,14 @@ Win32ControlSite::~Win32ControlSite() = default;
 
 void Win32ControlSite::OnAttached(HWND window) noexcept {
   window_.Attach(window);
-  labels_->SetWindow(window);
+  labels_->SetChangedHandler([this] { Invalidate(); });
   timers_.SetWindow(window);
   router_.emplace(window, *labels_, handlers_);
 }
 
 void Win32ControlSite::OnDetached() noexcept {
   window_.Forget();
-  labels_->SetWindow(nullptr);
+  labels_->SetChangedHandler(nullptr);
   timers_.SetWindow(nullptr);
 }
 
@@ -120,7 +118,7 @@ void Win32ControlSite::Invalidate() {
   // The whole window is already due for painting: a drawing of many lines asks
   // the window system once, not once a line.
   if (repaintPending_ || !window_.Get()) return;
-  if (holdDrawing_) {
+  if (holdDepth_ > 0) {
     drawnWhileHeld_ = true;
     return;
   }
@@ -128,8 +126,18 @@ void Win32ControlSite::Invalidate() {
   repaintPending_ = true;
 }
 
+DrawingHold::DrawingHold(Win32ControlSite& site) : site_(&site), alive_(site.alive_) { ++site.holdDepth_; }
+
+DrawingHold::DrawingHold(DrawingHold&& other) noexcept : site_(other.site_), alive_(std::move(other.alive_)) {
+  other.alive_.reset();
+}
+
+DrawingHold::~DrawingHold() {
+  if (alive_.expired()) return;
+  if (--site_->holdDepth_ == 0) site_->ShowPendingDrawing();
+}
+
 void Win32ControlSite::ShowPendingDrawing() {
-  holdDrawing_ = false;
   if ((!drawnWhileHeld_ && !repaintPending_) || !window_.Get()) return;
   {
     WindowDc dc(window_.Get());

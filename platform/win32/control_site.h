@@ -34,6 +34,28 @@ struct TwipsRect {
 // What an accessibility client is told the control is.
 enum class AccessibleRole { None, PushButton, ProgressBar };
 
+class Win32ControlSite;
+
+// Holds a site's drawing for as long as it lives: what the control draws
+// meanwhile only marks the image as changed, and when the last hold goes, a
+// changed image is copied to the window through its DC at once (an animation
+// frame then costs one copy instead of an invalidation, a trip through the
+// message queue and BeginPaint). Holds nest. A hold outliving its site ends
+// quietly, so a tick may destroy the window it runs in.
+class DrawingHold {
+ public:
+  explicit DrawingHold(Win32ControlSite& site);
+  ~DrawingHold();
+  DrawingHold(DrawingHold&& other) noexcept;
+  DrawingHold& operator=(DrawingHold&&) = delete;
+  DrawingHold(const DrawingHold&) = delete;
+  DrawingHold& operator=(const DrawingHold&) = delete;
+
+ private:
+  Win32ControlSite* site_;        // not owned; valid while alive_ is
+  std::weak_ptr<const void> alive_;
+};
+
 class Win32ControlSite final : public ControlSite {
  public:
   // Creates the surface window, shown, as a child of parent (not owned) at
@@ -75,12 +97,11 @@ class Win32ControlSite final : public ControlSite {
   COLORREF Pixel(int x, int y) const { return image_.Pixel(x, y); }
   // The image, then the labels above it.
   void Paint(HDC dc) const;
-  // Around a timer tick of the host: while held, drawing only marks the
-  // image as changed; ShowPendingDrawing ends the hold and copies a changed
-  // image to the window through its DC at once. An animation frame then
-  // costs one copy instead of an invalidation, a trip through the message
-  // queue and BeginPaint.
-  void HoldDrawing() { holdDrawing_ = true; }
+  // Around a timer tick of the host (DrawingHold).
+  DrawingHold HoldDrawing() { return DrawingHold(*this); }
+  // Copies what was drawn while held to the window now, though the hold goes
+  // on: before a modal loop takes over the thread (a message box opened in a
+  // tick), so that the frame drawn before it shows while it runs.
   void ShowPendingDrawing();
 
   // The window procedure's side.
@@ -100,7 +121,8 @@ class Win32ControlSite final : public ControlSite {
   bool focusable_ = true;
   bool enabled_ = true;
   bool repaintPending_ = false;  // the window is invalid as a whole until its next WM_PAINT
-  bool holdDrawing_ = false;     // inside a host's timer tick
+  friend class DrawingHold;
+  int holdDepth_ = 0;            // DrawingHolds alive
   bool drawnWhileHeld_ = false;
   Cursor cursor_ = Cursor::Default;
   AccessibleRole role_ = AccessibleRole::None;

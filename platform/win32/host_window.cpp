@@ -260,17 +260,25 @@ LRESULT HostWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
       return 0;
     case WM_TIMER: {
       // What the tick draws shows right after it (an animation frame), not
-      // after a WM_PAINT round trip.
+      // after a WM_PAINT round trip: when the holds go, however the tick
+      // ends (it may throw, or destroy this window and its controls).
+      std::vector<DrawingHold> holds;
+      holds.reserve(elements_.size());
       for (const auto& element : elements_) {
-        if (element->site) element->site->HoldDrawing();
+        if (element->site) holds.push_back(element->site->HoldDrawing());
       }
-      const bool dispatched = timers_.Dispatch(wParam);
-      for (const auto& element : elements_) {
-        if (element->site) element->site->ShowPendingDrawing();
-      }
-      if (dispatched) return 0;
+      if (timers_.Dispatch(wParam)) return 0;
       break;
     }
+    case WM_ENABLE:
+      // Disabled: a modal loop takes over (a message box this window owns,
+      // opened in a tick, say); what was drawn before it shows while it runs.
+      if (wParam == FALSE) {
+        for (const auto& element : elements_) {
+          if (element->site) element->site->ShowPendingDrawing();
+        }
+      }
+      break;
     case WM_CLOSE:
       if (cancelClose_) {
         const auto ask = cancelClose_;

@@ -11,7 +11,7 @@
 //   auto& site = window.AddControl({.name = "QORButtonAZ", .rect = {2280, 240, 1215, 375}, .tabIndex = 1});
 //   site.SetAccessibleRole(platform::win32::AccessibleRole::PushButton);
 //   controls::QORButton button(site);      // declared after the window, so it goes first
-//   button.ReadProperties(design.Find("QORButtonAZ")->properties);
+//   button.UserControl_ReadProperties(design.Find("QORButtonAZ")->properties);
 //   site.ReportSize();                      // the control's first Resize
 //   window.SetGotFocusHandler([&](const std::string& name) { /* start the action of that control */ });
 //   window.SetCloseRequestHandler([&] { return busy; });  // true keeps the window open

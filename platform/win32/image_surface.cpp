@@ -8,27 +8,11 @@
 #include <shellapi.h>
 
 #include "platform/units.h"
+#include "platform/win32/module_path.h"
 
 namespace platform::win32 {
 namespace {
 
-// Far outside any window, and well inside what GDI takes as a coordinate.
-constexpr double kFarEdge = 1 << 24;
-
-std::wstring ProgramPath() {
-  std::wstring path(MAX_PATH, L'\0');
-  while (true) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
-
-// The picture as a DIB section; empty when the picture is not whole.
 // The picture as a bottom-up 32-bit DIB's pixels (0x00RRGGBB), for
 // StretchDIBits, so that no bitmap or memory DC is made for a drawing. A
 // bottom-up DIB has one reading of the source rectangle on every system: its
@@ -59,22 +43,18 @@ int ImageSurface::WidthTwips() const { return PixelsToTwips(image_.Width()); }
 int ImageSurface::HeightTwips() const { return PixelsToTwips(image_.Height()); }
 
 int ImageSurface::ToPixel(double value, Units units) {
-  double pixels = units == Units::Twips ? TwipsToPixels(value) : value;
-  if (std::isnan(pixels)) pixels = 0;
-  return RoundHalfEven(std::clamp(pixels, -kFarEdge, kFarEdge));
+  return units == Units::Twips ? TwipsToWholePixels(value) : WholePixel(value);
 }
 
-Colour ImageSurface::Resolve(Colour colour) const {
-  return IsKnownSystemColour(colour) ? GetSysColor(static_cast<int>(colour & 0xFF)) : colour;
-}
+Colour ImageSurface::Resolve(Colour colour) const { return ResolveColour(colour); }
 
 void ImageSurface::Clear(Colour background) {
-  image_.Fill(ResolveColour(background));
+  image_.Fill(DrawnColour(background));
   changed_();
 }
 
 void ImageSurface::Line(double x1, double y1, double x2, double y2, Colour colour, Units units) {
-  PenHandle pen(CreatePen(PS_SOLID, 1, ResolveColour(colour)));
+  PenHandle pen(CreatePen(PS_SOLID, 1, DrawnColour(colour)));
   if (!pen) return;
   const HDC dc = image_.Dc();
   SelectedObject selected(dc, pen.Get());
@@ -84,7 +64,7 @@ void ImageSurface::Line(double x1, double y1, double x2, double y2, Colour colou
 }
 
 void ImageSurface::Box(double x1, double y1, double x2, double y2, Colour colour, Units units) {
-  const COLORREF resolved = ResolveColour(colour);
+  const COLORREF resolved = DrawnColour(colour);
   const int left = ToPixel(x1, units), top = ToPixel(y1, units);
   const int right = ToPixel(x2, units), bottom = ToPixel(y2, units);
   image_.HorizontalSpan(left, right, top, resolved);
@@ -95,7 +75,7 @@ void ImageSurface::Box(double x1, double y1, double x2, double y2, Colour colour
 }
 
 void ImageSurface::SetPixel(int x, int y, Colour colour) {
-  image_.SetPixel(x, y, ResolveColour(colour));
+  image_.SetPixel(x, y, DrawnColour(colour));
   changed_();
 }
 
@@ -118,7 +98,7 @@ void ImageSurface::DrawPicture(const Picture& picture, int dx, int dy, int dw, i
 }
 
 void ImageSurface::DrawProgramIcon(int x, int y, int w, int h) {
-  const std::wstring path = ProgramPath();
+  const std::wstring path = ModulePath();
   if (path.empty()) return;
   HICON extracted = ExtractIconW(GetModuleHandleW(nullptr), path.c_str(), 0);
   // 1 means "not a program file", and there is nothing to destroy.

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <functional>
-#include <memory>
 
 #include "platform/runtime/picture.h"
 #include "platform/win32/backing_image.h"
@@ -38,7 +37,6 @@ class PictureElement {
   PictureHandlers handlers_;
   BackingImage image_{0, 0, 0};
   bool pressed_ = false;
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   OwnedWindow window_;  // last: destroyed first
 };
 

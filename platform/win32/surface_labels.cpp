@@ -82,11 +82,6 @@ class SurfaceLabel final : public Label {
   std::weak_ptr<LabelBoard> board_;
 };
 
-int PixelsOf(double twips) {
-  const double pixels = std::clamp(TwipsToPixels(twips), -1.0e7, 1.0e7);
-  return RoundHalfEven(pixels);
-}
-
 }  // namespace
 
 void LabelState::Measure() {
@@ -102,12 +97,12 @@ void LabelState::Measure() {
 }
 
 RECT LabelState::PixelRect() const {
-  const int x = PixelsOf(left), y = PixelsOf(top);
-  return RECT{x, y, x + std::max(PixelsOf(Width()), 0), y + std::max(PixelsOf(Height()), 0)};
+  const int x = TwipsToWholePixels(left), y = TwipsToWholePixels(top);
+  return RECT{x, y, x + std::max(TwipsToWholePixels(Width()), 0), y + std::max(TwipsToWholePixels(Height()), 0)};
 }
 
 void LabelBoard::Changed() const {
-  if (window_) InvalidateRect(window_, nullptr, FALSE);
+  if (changed_) changed_();
 }
 
 void LabelBoard::Add(std::shared_ptr<LabelState> label) { labels_.push_back(std::move(label)); }
@@ -135,7 +130,7 @@ void LabelBoard::Paint(HDC dc) const {
     SelectedObject font(dc, label->Font());
     const auto length = static_cast<int>(label->wideCaption.size());
     if (label->enabled) {
-      SetTextColor(dc, ResolveColour(label->colour));
+      SetTextColor(dc, DrawnColour(label->colour));
       TextOutW(dc, rect.left, rect.top, label->wideCaption.c_str(), length);
     } else {
       // The platform's embossed disabled text, drawn with the label's own font

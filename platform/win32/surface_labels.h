@@ -5,6 +5,7 @@
 // label after its surface has gone.
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,8 +40,9 @@ struct LabelState {
 
 class LabelBoard {
  public:
-  // The surface window, repainted when a label changes; null once it is gone.
-  void SetWindow(HWND window) { window_ = window; }
+  // Told when a label changes, to show the surface again as its own drawing
+  // is shown (held during a timer tick like it); nothing once it is gone.
+  void SetChangedHandler(std::function<void()> changed) { changed_ = std::move(changed); }
   void Changed() const;
 
   void Add(std::shared_ptr<LabelState> label);
@@ -51,7 +53,7 @@ class LabelBoard {
   void Paint(HDC dc) const;
 
  private:
-  HWND window_ = nullptr;  // not owned
+  std::function<void()> changed_;
   std::vector<std::shared_ptr<LabelState>> labels_;  // creation order: later ones above
 };
 

@@ -175,13 +175,13 @@ class BarCheck {
   }
 
   HWND parent_;
-  const progressbar::ProgressPictures pictures_ = progressbar::LoadBuiltInPictures();
+  const controls::progressbar::ProgressPictures pictures_ = controls::progressbar::LoadBuiltInPictures();
   std::string failure_;
 };
 
 std::string CheckMainWindowBars(HWND main) {
   BarCheck check(main);
-  for (int look = 0; look < progressbar::kLookCount; ++look) {
+  for (int look = 0; look < controls::progressbar::kLookCount; ++look) {
     const int id = gallery::kFirstLookBarId + look;
     check.FirstBlock(id, look, 6);
     if (gallery::kLookBarValues[look] == 100) check.LastBlock(id, look);

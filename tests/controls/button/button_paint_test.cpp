@@ -12,24 +12,6 @@ namespace {
 using platform::Colour;
 using platform::Rgb;
 
-TEST(ColorToRgbText, SplitsIntoRedGreenBlueWithTruncatingArithmetic) {
-  struct Case {
-    Colour colour;
-    const char* text;
-  };
-  const Case cases[] = {
-      {0xF4F4F4, "244,244,244"},
-      {0x151413, "19,20,21"},
-      {0x000000, "0,0,0"},
-      {0x0000FF, "255,0,0"},
-      {0xFFFFFF, "255,255,255"},
-      {0x01FFFFFF, "255,255,511"},        // bits above the blue byte go to blue
-      {0xFFFFFFFF, "-1,0,0"},             // -1: remainders keep the sign
-      {0x8000000F, "-241,-255,-32767"},   // a system colour reference
-  };
-  for (const auto& c : cases) EXPECT_EQ(ColorToRgbText(c.colour), c.text) << std::hex << c.colour;
-}
-
 TEST(GradientColours, LineCountsAndLastColoursOfTheThreeLooksAt375Twips) {
   struct Case {
     int step;
@@ -122,21 +104,6 @@ TEST(DrawGradient, ResolvesSystemColourReferencesFirst) {
     ASSERT_EQ(surface.ops.size(), 76u);
     EXPECT_EQ(surface.ops.front().colour, c.first);
     EXPECT_EQ(surface.ops.back().colour, c.last);
-  }
-}
-
-TEST(CornerPixels, DiagonalsOfAnEightyOneByTwentyFiveSurfaceInDrawingOrder) {
-  struct P {
-    int x, y;
-  };
-  // Per i: top left, bottom left, top right, bottom right.
-  const P expected[] = {{2, 0},  {2, 23},  {77, 0}, {77, 23}, {1, 1},  {1, 22},  {78, 1}, {78, 22},
-                        {0, 2},  {0, 21},  {79, 2}, {79, 21}, {-1, 3}, {-1, 20}, {80, 3}, {80, 20}};
-  auto pixels = CornerPixels(kCornerSize, 81, 25);
-  ASSERT_EQ(pixels.size(), std::size(expected));
-  for (std::size_t i = 0; i < pixels.size(); ++i) {
-    EXPECT_EQ(pixels[i].x, expected[i].x) << "pixel " << i;
-    EXPECT_EQ(pixels[i].y, expected[i].y) << "pixel " << i;
   }
 }
 

@@ -159,7 +159,7 @@ TEST_F(QORButtonTest, ResizeDrawsTheNormalLookShapesTheWindowAndCentresTheCaptio
   EXPECT_EQ(LastLineColour(), Rgb(206, 206, 206));
 
   auto pixels = site.surface.OpsOfKind(DrawOp::Pixel);
-  auto expected = CornerPixels(3, 81, 25);
+  auto expected = CornerPixels(81, 25, 3);
   for (std::size_t i = 0; i < pixels.size(); ++i) {
     EXPECT_EQ(pixels[i].x1, expected[i].x) << i;
     EXPECT_EQ(pixels[i].y1, expected[i].y) << i;
@@ -430,7 +430,7 @@ TEST_F(QORButtonTest, CaptionColorAndEnabledGoToTheLabelAndSurfaceWithoutDrawing
 }
 
 TEST_F(QORButtonTest, LoadingFromAnEmptyStoreGivesTheStoredDefaultsAndDrawsTheNormalLook) {
-  button.ReadProperties(platform::PropertyBag{});
+  button.UserControl_ReadProperties(platform::PropertyBag{});
   EXPECT_TRUE(button.Enabled());
   EXPECT_EQ(button.Caption(), "Button");
   EXPECT_EQ(button.BackColor(), 0xF4F4F4u);
@@ -439,21 +439,21 @@ TEST_F(QORButtonTest, LoadingFromAnEmptyStoreGivesTheStoredDefaultsAndDrawsTheNo
 }
 
 TEST_F(QORButtonTest, SavingLeavesOutValuesEqualToTheirDefaults) {
-  button.ReadProperties(platform::PropertyBag{});
+  button.UserControl_ReadProperties(platform::PropertyBag{});
   platform::PropertyBag saved;
-  button.WriteProperties(saved);
+  button.UserControl_WriteProperties(saved);
   EXPECT_TRUE(saved.Entries().empty());
 
   // A new instance keeps the design caption and colour, which are not defaults.
   ButtonRig fresh;
   fresh.button.InitProperties();
-  fresh.button.WriteProperties(saved);
+  fresh.button.UserControl_WriteProperties(saved);
   EXPECT_EQ(saved.Raw("Caption"), platform::PropertyValue(std::string("Capion")));
   EXPECT_EQ(saved.Raw("CaptionColor"), platform::PropertyValue(static_cast<std::int32_t>(platform::kSysWindowText)));
   fresh.button.SetCaption("Button");
   fresh.button.SetCaptionColor(0);
   platform::PropertyBag again;
-  fresh.button.WriteProperties(again);
+  fresh.button.UserControl_WriteProperties(again);
   EXPECT_TRUE(again.Entries().empty());
 }
 
@@ -463,12 +463,12 @@ TEST_F(QORButtonTest, SavedValuesLoadBackIntoAnotherInstance) {
   button.SetBackColor(0x00FF00);
   button.SetCaptionColor(platform::kSysWindowText);
   platform::PropertyBag saved;
-  button.WriteProperties(saved);
+  button.UserControl_WriteProperties(saved);
   EXPECT_EQ(saved.Raw("enabled"), platform::PropertyValue(false));
   EXPECT_EQ(saved.Raw("backcolor"), platform::PropertyValue(std::int32_t{0x00FF00}));
 
   ButtonRig other;
-  other.button.ReadProperties(saved);
+  other.button.UserControl_ReadProperties(saved);
   EXPECT_FALSE(other.button.Enabled());
   EXPECT_FALSE(other.Captions().Enabled());
   EXPECT_EQ(other.button.Caption(), "安装");
@@ -481,7 +481,7 @@ TEST_F(QORButtonTest, KeysMatchWithoutRegardToCase) {
   design.Set("caption", std::string("XZ"));
   design.Set("ENABLED", false);
   design.Set("BackColor", std::int16_t{255});
-  button.ReadProperties(design);
+  button.UserControl_ReadProperties(design);
   EXPECT_EQ(button.Caption(), "XZ");
   EXPECT_FALSE(button.Enabled());
   EXPECT_EQ(button.BackColor(), 255u);
@@ -495,7 +495,7 @@ TEST_F(QORButtonTest, AConversionErrorStopsLoadingAndKeepsWhatWasApplied) {
   bad.Set("BackColor", std::string("blue"));
   bad.Set("CaptionColor", std::int32_t{255});
 
-  EXPECT_THROW(button.ReadProperties(bad), platform::PropertyConversionError);
+  EXPECT_THROW(button.UserControl_ReadProperties(bad), platform::PropertyConversionError);
   EXPECT_FALSE(button.Enabled());
   EXPECT_EQ(button.Caption(), "AZ");
   EXPECT_EQ(button.BackColor(), 0xF4F4F4u);
@@ -505,7 +505,7 @@ TEST_F(QORButtonTest, AConversionErrorStopsLoadingAndKeepsWhatWasApplied) {
   platform::PropertyBag badFirst;
   badFirst.Set("Enabled", std::string("maybe"));
   badFirst.Set("Caption", std::string("XZ"));
-  EXPECT_THROW(button.ReadProperties(badFirst), platform::PropertyConversionError);
+  EXPECT_THROW(button.UserControl_ReadProperties(badFirst), platform::PropertyConversionError);
   EXPECT_EQ(button.Caption(), "AZ");
 }
 

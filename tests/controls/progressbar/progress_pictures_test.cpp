@@ -15,11 +15,11 @@ namespace {
 
 using platform::Colour;
 using platform::Picture;
-using progressbar::DecodeBmp;
+using controls::progressbar::DecodeBmp;
 using progressbar_test::Luminance;
 
-const progressbar::ProgressPictures& Pictures() {
-  static const auto pictures = progressbar::LoadBuiltInPictures();
+const controls::progressbar::ProgressPictures& Pictures() {
+  static const auto pictures = controls::progressbar::LoadBuiltInPictures();
   return pictures;
 }
 
@@ -29,9 +29,9 @@ TEST(ProgressPictures, AllTwentySixHaveTheirSizes) {
   EXPECT_EQ(p.img.height, 13);
   EXPECT_EQ(p.blank.width, 8);
   EXPECT_EQ(p.blank.height, 10);
-  for (int look = 0; look < progressbar::kLookCount; ++look)
-    for (int tile = 0; tile < progressbar::kTilesPerLook; ++tile) {
-      SCOPED_TRACE(std::string(progressbar::kLookNames[look]) + "_" + std::to_string(tile));
+  for (int look = 0; look < controls::progressbar::kLookCount; ++look)
+    for (int tile = 0; tile < controls::progressbar::kTilesPerLook; ++tile) {
+      SCOPED_TRACE(std::string(controls::progressbar::kLookNames[look]) + "_" + std::to_string(tile));
       EXPECT_EQ(p.looks[look][tile].width, 8);
       EXPECT_EQ(p.looks[look][tile].height, 10);
     }
@@ -123,7 +123,7 @@ TEST(ProgressPictures, EachLookHasItsColourFamilyInProgressLookOrder) {
       {"orangemet: yellow-amber", 38, 50, 0.8, 1, 255},
       {"redmet: orange", 18, 32, 0.8, 1, 255},
   };
-  for (int look = 0; look < progressbar::kLookCount; ++look) {
+  for (int look = 0; look < controls::progressbar::kLookCount; ++look) {
     const Family& f = families[look];
     const Shade s = FullBlockShade(look);
     SCOPED_TRACE(f.name);
@@ -150,8 +150,8 @@ double ColumnLuminance(const Picture& p, int x) {
 }
 
 TEST(ProgressPictures, TilesShadeLikeARoundedBarAndFadeToTheLeft) {
-  for (int look = 0; look < progressbar::kLookCount; ++look) {
-    SCOPED_TRACE(progressbar::kLookNames[look]);
+  for (int look = 0; look < controls::progressbar::kLookCount; ++look) {
+    SCOPED_TRACE(controls::progressbar::kLookNames[look]);
     const auto& tiles = Pictures().looks[look];
     const Picture& full = tiles[2];
     for (int middle : {4, 5}) {
@@ -166,8 +166,8 @@ TEST(ProgressPictures, TilesShadeLikeARoundedBarAndFadeToTheLeft) {
 }
 
 TEST(ProgressPictures, UnknownAssetNameGivesNoBytes) {
-  EXPECT_TRUE(progressbar::EmbeddedAsset("nothing").empty());
-  EXPECT_FALSE(progressbar::EmbeddedAsset("img").empty());
+  EXPECT_TRUE(controls::progressbar::EmbeddedAsset("nothing").empty());
+  EXPECT_FALSE(controls::progressbar::EmbeddedAsset("img").empty());
 }
 
 // A 24-bit bitmap of the given pixels, rows from the top.

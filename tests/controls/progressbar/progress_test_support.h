@@ -22,17 +22,17 @@ inline bool SamePixels(const platform::Picture& a, const platform::Picture& b) {
   return a.width == b.width && a.height == b.height && a.pixels == b.pixels;
 }
 
-inline std::string NameOf(const platform::Picture& picture, const progressbar::ProgressPictures& known) {
+inline std::string NameOf(const platform::Picture& picture, const controls::progressbar::ProgressPictures& known) {
   if (SamePixels(picture, known.img)) return "img";
   if (SamePixels(picture, known.blank)) return "blank";
-  for (int look = 0; look < progressbar::kLookCount; ++look)
-    for (int tile = 0; tile < progressbar::kTilesPerLook; ++tile)
+  for (int look = 0; look < controls::progressbar::kLookCount; ++look)
+    for (int tile = 0; tile < controls::progressbar::kTilesPerLook; ++tile)
       if (SamePixels(picture, known.looks[look][tile]))
-        return std::string(progressbar::kLookNames[look]) + "_" + std::to_string(tile);
+        return std::string(controls::progressbar::kLookNames[look]) + "_" + std::to_string(tile);
   return "?";
 }
 
-inline std::vector<Copy> Copies(const std::vector<fakes::DrawOp>& ops, const progressbar::ProgressPictures& known) {
+inline std::vector<Copy> Copies(const std::vector<fakes::DrawOp>& ops, const controls::progressbar::ProgressPictures& known) {
   std::vector<Copy> copies;
   for (const auto& op : ops)
     if (op.kind == fakes::DrawOp::Picture)

@@ -11,7 +11,7 @@
 namespace {
 
 using fakes::DrawOp;
-using progressbar::Xp_ProgressBar;
+using controls::Xp_ProgressBar;
 using progressbar_test::Copy;
 using progressbar_test::Tile;
 
@@ -21,7 +21,7 @@ class ProgressBarDrawing : public ::testing::Test {
   fakes::FakeControlSite site{233 * 15, 13 * 15};
   std::vector<std::string> messages;
   Xp_ProgressBar bar{site, [this](const std::string& text, const std::string&) { messages.push_back(text); }};
-  const progressbar::ProgressPictures pictures = progressbar::LoadBuiltInPictures();
+  const controls::progressbar::ProgressPictures pictures = controls::progressbar::LoadBuiltInPictures();
 
   void SetUp() override { site.Resize(233 * 15, 13 * 15); }
 
@@ -59,7 +59,7 @@ TEST_F(ProgressBarDrawing, ResizeClearsToWhiteAndDrawsTheFrameInNinePieces) {
   const auto ops = Drawn([&] { site.Resize(233 * 15, 13 * 15); });
   ASSERT_FALSE(ops.empty());
   EXPECT_EQ(ops[0].kind, DrawOp::Clear);
-  EXPECT_EQ(ops[0].colour, progressbar::kTroughWhite);
+  EXPECT_EQ(ops[0].colour, controls::progressbar::kTroughWhite);
   const std::vector<Copy> frame = {
       {"img", 0, 0, 3, 3, 0, 0, 3, 3},        {"img", 230, 0, 3, 3, 56, 0, 3, 3},
       {"img", 230, 10, 3, 3, 56, 10, 3, 3},   {"img", 0, 10, 3, 3, 0, 10, 3, 3},
@@ -82,7 +82,7 @@ TEST(ProgressBarLastBlock, EndsExactlyAtTheFramesInnerEdgeOrIsLeftOut) {
     int fullBlocks;
     int lastBlockWidth;  // 0: none fits
   } cases[] = {{233, 22, 6}, {234, 22, 7}, {236, 23, 0}, {237, 23, 0}, {243, 23, 6}};
-  const auto pictures = progressbar::LoadBuiltInPictures();
+  const auto pictures = controls::progressbar::LoadBuiltInPictures();
   for (const auto& c : cases) {
     SCOPED_TRACE(c.width);
     fakes::FakeControlSite site{c.width * 15, 13 * 15};
@@ -244,7 +244,7 @@ TEST(ProgressBarMarqueeEnd, SegmentsAreDrawnOnlyStrictlyBeforeTheRightEnd) {
       {214, Erase(204) + Erase(209, 2)},
       {212, Erase(204)},
   };
-  const auto pictures = progressbar::LoadBuiltInPictures();
+  const auto pictures = controls::progressbar::LoadBuiltInPictures();
   for (const auto& c : cases) {
     SCOPED_TRACE(c.width);
     fakes::FakeControlSite site{c.width * 15, 13 * 15};
@@ -280,7 +280,7 @@ TEST_F(ProgressBarMarquee, AnyNonZeroStyleDrawsExactlyAsStyleOne) {
     s.Resize(233 * 15, 13 * 15);
     b.SetStyle(style);
     for (int i = 0; i < 50; ++i) b.SetValue(i % 3 == 0 ? 100 : 7);
-    return progressbar_test::Copies(s.surface.ops, progressbar::LoadBuiltInPictures());
+    return progressbar_test::Copies(s.surface.ops, controls::progressbar::LoadBuiltInPictures());
   };
   const auto styleOne = record(1);
   for (int style : {5, -1, 2147483647}) EXPECT_EQ(record(style), styleOne) << style;

@@ -13,7 +13,7 @@
 namespace {
 
 using platform::Picture;
-using progressbar::Xp_ProgressBar;
+using controls::Xp_ProgressBar;
 
 constexpr int kWidth = 233;
 constexpr int kHeight = 13;
@@ -75,7 +75,7 @@ class ProgressBarOnGdi : public ::testing::Test {
   ParentWindow parent;
   platform::win32::Win32ControlSite site{parent.Get(), {0, 0, kWidth * 15, kHeight * 15}};
   Xp_ProgressBar bar{site, {}};
-  const progressbar::ProgressPictures pictures = progressbar::LoadBuiltInPictures();
+  const controls::progressbar::ProgressPictures pictures = controls::progressbar::LoadBuiltInPictures();
 
   void SetUp() override {
     ASSERT_NE(parent.Get(), nullptr);
@@ -102,8 +102,8 @@ TEST_F(ProgressBarOnGdi, FrameCornersAreCopiedFromTheFramePicture) {
 
 TEST_F(ProgressBarOnGdi, FullBarShowsTwentyTwoBlocksAndTheCompressedOneInEachLook) {
   bar.SetMax(2);
-  for (int look = 0; look < progressbar::kLookCount; ++look) {
-    SCOPED_TRACE(progressbar::kLookNames[look]);
+  for (int look = 0; look < controls::progressbar::kLookCount; ++look) {
+    SCOPED_TRACE(controls::progressbar::kLookNames[look]);
     bar.SetProgressLook(look);
     site.ReportSize();
     bar.SetValue(2);

@@ -14,7 +14,7 @@ namespace {
 
 using platform::PropertyBag;
 using platform::PropertyValue;
-using progressbar::Xp_ProgressBar;
+using controls::Xp_ProgressBar;
 using progressbar_test::Copies;
 
 struct Message {
@@ -189,7 +189,7 @@ TEST(CriticalMessageBox, ShowsOneOkButtonAndTheCriticalIcon) {
       return platform::kAnswerOk;
     }
   } app;
-  progressbar::CriticalMessageBox(app)("Value can NOT be higher than Maximum !", "Error");
+  controls::progressbar::CriticalMessageBox(app)("Value can NOT be higher than Maximum !", "Error");
   EXPECT_EQ(app.shown, std::vector<std::string>{"Value can NOT be higher than Maximum !|Error|11"});
 }
 
@@ -224,7 +224,7 @@ TEST_F(ProgressBarProperties, StoredStyleOnlyLoadsTheDefaultsWithTheGreenLookApp
   site.Resize(233 * 15, 13 * 15);
   site.surface.ops.clear();
   bar.SetValue(1);
-  const auto pictures = progressbar::LoadBuiltInPictures();
+  const auto pictures = controls::progressbar::LoadBuiltInPictures();
   const auto copies = Copies(site.surface.ops, pictures);
   ASSERT_EQ(copies.size(), 3u);
   EXPECT_EQ(copies[0].picture, "master_2");

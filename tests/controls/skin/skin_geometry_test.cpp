@@ -7,23 +7,6 @@ namespace {
 using namespace controls::skin;
 using platform::Rgb;
 
-TEST(ColorToRgbText, SplitsIntoDecimalComponents) {
-  const struct {
-    platform::Colour colour;
-    const char* text;
-  } cases[] = {
-      {0x00404040, "64,64,64"},
-      {0x000000FF, "255,0,0"},
-      {0x00FF8001, "1,128,255"},
-      {0x00000000, "0,0,0"},
-      // Not a plain colour: blue takes every bit above the low 16.
-      {0x01000000, "0,0,256"},
-      // A system colour taken apart as a signed value: toward zero, sign kept.
-      {0x8000000F, "-241,-255,-32767"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(ColorToRgbText(c.colour), c.text) << std::hex << c.colour;
-}
-
 TEST(GradientLines, DarkenByATenthPerLineWhileAllComponentsArePositive) {
   const auto lines = GradientLines(Rgb(1, 2, 3), 10, 400);
   ASSERT_EQ(lines.size(), 41u);

@@ -6,6 +6,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <memory>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -321,6 +323,66 @@ TEST_F(HostFocus, WhatATickDrawsIsOnTheScreenRightAfterIt) {
   // restart the count late, nor did it keep the first 10 ms.
   const DWORD elapsed = GetTickCount() - start;
   EXPECT_GE(elapsed, 130u);
+}
+
+// However a tick ends, what it drew reaches the window: a tick that throws
+// (the window procedure swallows the exception), and one that opens a
+// message box, whose frame must show while the box is up. The frame is read
+// from the window's own DC, where a frame copied to the screen is.
+TEST_F(HostFocus, ATickThatThrowsOrOpensABoxStillGetsItsFrameShown) {
+  window.Show();
+  PumpFor(100);
+  HWND bar = Of("Bar1");
+  const auto shown = [&] {
+    platform::win32::WindowDc dc(bar);
+    return GetPixel(dc.Get(), 40, 6);
+  };
+  std::unique_ptr<platform::Timer> timer;
+  {
+    SCOPED_TRACE("a tick that throws");
+    bool ticked = false;
+    timer = window.CreateTimer(10, true, [&] {
+      timer->SetEnabled(false);
+      window.FindControl("Bar1")->Surface().Clear(RGB(255, 0, 0));
+      ticked = true;
+      throw std::runtime_error("a tick that fails");
+    });
+    ASSERT_TRUE(PumpUntil([&] { return ticked; }));
+    EXPECT_FALSE(GetUpdateRect(bar, nullptr, FALSE)) << "shown at once, not left for a WM_PAINT";
+    EXPECT_EQ(shown(), RGB(255, 0, 0)) << runtime_tests::Hex(shown());
+  }
+  {
+    SCOPED_TRACE("a tick that opens a message box");
+    std::atomic<COLORREF> whileOpen{CLR_INVALID};
+    std::atomic<bool> answered{false};
+    std::thread answerer([&] {
+      const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+      while (std::chrono::steady_clock::now() < deadline) {
+        if (HWND box = FindWindowW(L"#32770", L"runtime tick box")) {
+          // Looked at while the box is up, once the frame had time to show.
+          for (int i = 0; i < 100 && shown() != RGB(0, 0, 255); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+          }
+          whileOpen = shown();
+          PostMessageW(box, WM_COMMAND, IDOK, 0);
+          answered = true;
+          return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
+    });
+    bool ticked = false;
+    timer = window.CreateTimer(10, true, [&] {
+      timer->SetEnabled(false);
+      window.FindControl("Bar1")->Surface().Clear(RGB(0, 0, 255));
+      MessageBoxW(window.Handle(), L"drawn before this box", L"runtime tick box", MB_OK);
+      ticked = true;
+    });
+    ASSERT_TRUE(PumpUntil([&] { return ticked; }, 15000));
+    answerer.join();
+    ASSERT_TRUE(answered);
+    EXPECT_EQ(whileOpen.load(), RGB(0, 0, 255)) << runtime_tests::Hex(whileOpen.load());
+  }
 }
 
 TEST(HostPicture, ShowsAPictureAtItsNaturalSizeAndReportsDoubleClicks) {
