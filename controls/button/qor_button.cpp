@@ -7,6 +7,8 @@
 namespace controls {
 namespace {
 
+// The caption a new button shows at design time, spelled so on purpose: it
+// is the control's own text, stored designs and their tests hold it as it is.
 constexpr const char* kDesignCaption = "Capion";
 constexpr const char* kDefaultCaption = "Button";
 constexpr platform::Colour kDefaultCaptionColor = 0;
