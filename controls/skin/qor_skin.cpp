@@ -229,7 +229,7 @@ void QORSkin::UserControl_Resize() {
   const double width = surface.WidthTwips();
   const double height = surface.HeightTwips();
   ApplyRoundRegion(site_.WindowHandle(), width, height, kRoundCornerEllipse);
-  DrawFrame(surface, kFrameCornerSize, width, height, kFrameColour);
+  DrawFrame(surface, kFrameCornerSize, kFrameColour);
   const std::uintptr_t parent = ParentWindow();
   const ScreenRect parentRect = ops_.WindowRect(parent);
   // A window being edited keeps its shape.
@@ -258,10 +258,9 @@ void QORSkin::ApplyRoundRegion(std::uintptr_t window, double widthTwips, double 
     ops_.SetRoundRegion(window, corner.x, corner.y, ellipse);
 }
 
-void QORSkin::DrawFrame(platform::DrawingSurface& surface, int cornerSize, double widthTwips, double heightTwips,
-                        platform::Colour colour) {
-  const std::int32_t w = platform::TwipsToWholePixels(widthTwips);
-  const std::int32_t h = platform::TwipsToWholePixels(heightTwips);
+void QORSkin::DrawFrame(platform::DrawingSurface& surface, int cornerSize, platform::Colour colour) {
+  const std::int32_t w = surface.WidthPixels();
+  const std::int32_t h = surface.HeightPixels();
   const double right = w * platform::kTwipsPerPixel;
   const double bottom = h * platform::kTwipsPerPixel;
   surface.Box(0, 0, right - 25, bottom - 25, colour, platform::Units::Twips);

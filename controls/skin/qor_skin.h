@@ -127,8 +127,7 @@ class QORSkin {
   void UserControl_Resize();
   void DrawGradient(platform::Colour colour, double spacing);
   void ApplyRoundRegion(std::uintptr_t window, double widthTwips, double heightTwips, int ellipse);
-  void DrawFrame(platform::DrawingSurface& surface, int cornerSize, double widthTwips, double heightTwips,
-                 platform::Colour colour);
+  void DrawFrame(platform::DrawingSurface& surface, int cornerSize, platform::Colour colour);
   void LayoutTitleBar();
 
   // Window management.

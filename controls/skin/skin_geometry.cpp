@@ -61,8 +61,8 @@ bool InCornerZone(float x, float y, std::int32_t controlWidth, std::int32_t cont
 
 ScreenRect SizingRectFor(const ScreenRect& parent, float x, float y) {
   ScreenRect rect = parent;
-  rect.right = platform::RoundHalfEven(static_cast<double>(x) / platform::kTwipsPerPixel + parent.left);
-  rect.bottom = platform::RoundHalfEven(static_cast<double>(y) / platform::kTwipsPerPixel + parent.top);
+  rect.right = platform::WholePixel(platform::TwipsToPixels(x) + parent.left);
+  rect.bottom = platform::WholePixel(platform::TwipsToPixels(y) + parent.top);
   if (rect.right - rect.left < kMinSizingWidth) rect.right = rect.left + kMinSizingWidth;
   if (rect.bottom - rect.top < kMinSizingHeight) rect.bottom = rect.top + kMinSizingHeight;
   return rect;
