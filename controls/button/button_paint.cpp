@@ -7,7 +7,7 @@
 
 #include "platform/units.h"
 
-namespace controls {
+namespace controls::button {
 namespace {
 
 using platform::Colour;
@@ -63,23 +63,15 @@ void ApplyRoundRegion(platform::ControlSite& site, int widthTwips, int heightTwi
   site.SetRoundRegion(platform::TwipsToWholePixels(widthTwips), platform::TwipsToWholePixels(heightTwips), ellipse);
 }
 
-int WidthInPixels(const platform::DrawingSurface& surface) {
-  return platform::TwipsToWholePixels(surface.WidthTwips());
-}
-
-int HeightInPixels(const platform::DrawingSurface& surface) {
-  return platform::TwipsToWholePixels(surface.HeightTwips());
-}
-
 void DrawNormalBorder(platform::DrawingSurface& surface) {
   DrawRectangle(surface, 0, 25, kDarkEdge);
   DrawRectangle(surface, 15, 40, kWhite);
-  DrawCornerPixels(surface, WidthInPixels(surface), HeightInPixels(surface), kCornerSize, kCorner);
+  DrawCornerPixels(surface, surface.WidthPixels(), surface.HeightPixels(), kCornerSize, kCorner);
 }
 
 void DrawHoverFace(platform::DrawingSurface& surface, Colour backColour) {
   DrawGradient(surface, backColour, kHoverStep);
-  DrawCornerPixels(surface, WidthInPixels(surface), HeightInPixels(surface), kCornerSize, kCorner);
+  DrawCornerPixels(surface, surface.WidthPixels(), surface.HeightPixels(), kCornerSize, kCorner);
   DrawRectangle(surface, 30, 55, kWhite);
   DrawRectangle(surface, 15, 40, kDarkEdge);
   DrawRectangle(surface, 0, 25, kHoverEdge);
@@ -91,7 +83,7 @@ void DrawPressedFace(platform::DrawingSurface& surface, Colour backColour) {
   DrawRectangle(surface, 30, 65, kDarkEdge);
   DrawRectangle(surface, 15, 40, kPressedGrey);
   DrawRectangle(surface, 0, 25, kDarkEdge);
-  DrawCornerPixels(surface, WidthInPixels(surface), HeightInPixels(surface), kCornerSize, kCorner);
+  DrawCornerPixels(surface, surface.WidthPixels(), surface.HeightPixels(), kCornerSize, kCorner);
 }
 
-}  // namespace controls
+}  // namespace controls::button

@@ -10,7 +10,7 @@
 #include "platform/runtime/drawing_surface.h"
 #include "platform/runtime/mouse.h"
 
-namespace controls {
+namespace controls::button {
 
 inline constexpr platform::Colour kDarkEdge = 0x151413;
 inline constexpr platform::Colour kWhite = 0xFFFFFF;
@@ -45,13 +45,9 @@ void DrawRectangle(platform::DrawingSurface& surface, int inset, int farInset, p
 // Shapes the surface window to a rounded rectangle of width x height twips.
 void ApplyRoundRegion(platform::ControlSite& site, int widthTwips, int heightTwips, int ellipse);
 
-// Surface size in whole pixels, rounded half to even.
-int WidthInPixels(const platform::DrawingSurface& surface);
-int HeightInPixels(const platform::DrawingSurface& surface);
-
 // The looks' gradients and frames, drawn over what the surface shows.
 void DrawNormalBorder(platform::DrawingSurface& surface);
 void DrawHoverFace(platform::DrawingSurface& surface, platform::Colour backColour);
 void DrawPressedFace(platform::DrawingSurface& surface, platform::Colour backColour);
 
-}  // namespace controls
+}  // namespace controls::button

@@ -106,9 +106,9 @@ void QORButton::UserControl_Resize() {
   auto& surface = site_.Surface();
   surface.Clear(platform::kSysButtonFace);
   CentreCaption();
-  ApplyRoundRegion(site_, surface.WidthTwips(), surface.HeightTwips(), kRoundEllipse);
-  DrawGradient(surface, BackColorValue, kNormalStep);
-  DrawNormalBorder(surface);
+  button::ApplyRoundRegion(site_, surface.WidthTwips(), surface.HeightTwips(), button::kRoundEllipse);
+  button::DrawGradient(surface, BackColorValue, button::kNormalStep);
+  button::DrawNormalBorder(surface);
 }
 
 void QORButton::CentreCaption() {
@@ -119,11 +119,11 @@ void QORButton::CentreCaption() {
 
 void QORButton::DrawHoverLook() {
   if (Timer1->Enabled()) return;
-  DrawHoverFace(site_.Surface(), BackColorValue);
+  button::DrawHoverFace(site_.Surface(), BackColorValue);
   Timer1->SetEnabled(true);
 }
 
-void QORButton::DrawPressedLook() { DrawPressedFace(site_.Surface(), BackColorValue); }
+void QORButton::DrawPressedLook() { button::DrawPressedFace(site_.Surface(), BackColorValue); }
 
 void QORButton::HandleMouseDown(platform::MouseArgs args) {
   DrawPressedLook();
@@ -139,7 +139,7 @@ void QORButton::HandleMouseMove(platform::MouseArgs args) {
 
 void QORButton::HandleMouseUp(platform::MouseArgs args) {
   UserControl_Resize();
-  DrawHoverFace(site_.Surface(), BackColorValue);
+  button::DrawHoverFace(site_.Surface(), BackColorValue);
   Captions->SetBold(false);
   Raise(events_.mouseUp, args);
 }
@@ -162,7 +162,7 @@ void QORButton::Captions_DblClick() {
 
 void QORButton::Timer1_Timer() {
   const auto& surface = site_.Surface();
-  if (PointerInside(site_.CursorPosition(), surface.WidthTwips(), surface.HeightTwips())) return;
+  if (button::PointerInside(site_.CursorPosition(), surface.WidthTwips(), surface.HeightTwips())) return;
   UserControl_Resize();
   Captions->SetBold(false);
   Timer1->SetEnabled(false);

@@ -6,7 +6,7 @@
 
 #include "tests/fakes/fake_control_site.h"
 
-namespace controls {
+namespace controls::button {
 namespace {
 
 using platform::Colour;
@@ -140,4 +140,4 @@ TEST(ApplyRoundRegion, RoundsTheSizeToTheNearestWholePixel) {
 }
 
 }  // namespace
-}  // namespace controls
+}  // namespace controls::button

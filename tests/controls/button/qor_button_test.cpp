@@ -16,6 +16,7 @@
 namespace controls {
 namespace {
 
+using namespace button;  // the looks' colours and steps
 using fakes::DrawOp;
 using platform::Colour;
 using platform::MouseArgs;

@@ -19,6 +19,7 @@
 namespace controls {
 namespace {
 
+using namespace button;  // the looks' colours
 using platform::MouseArgs;
 using platform::win32::HostWindow;
 using platform::win32::Win32ControlSite;
