@@ -134,7 +134,11 @@ DrawingHold::DrawingHold(DrawingHold&& other) noexcept : site_(other.site_), ali
 
 DrawingHold::~DrawingHold() {
   if (alive_.expired()) return;
-  if (--site_->holdDepth_ == 0) site_->ShowPendingDrawing();
+  --site_->holdDepth_;
+  // An inner hold ends too: that is a tick run by a modal loop inside an
+  // outer one (a box opened in a tick), whose frame must show while the box
+  // is up. Drawing after it stays held while the outer hold lasts.
+  site_->ShowPendingDrawing();
 }
 
 void Win32ControlSite::ShowPendingDrawing() {

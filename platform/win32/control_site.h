@@ -37,11 +37,12 @@ enum class AccessibleRole { None, PushButton, ProgressBar };
 class Win32ControlSite;
 
 // Holds a site's drawing for as long as it lives: what the control draws
-// meanwhile only marks the image as changed, and when the last hold goes, a
+// meanwhile only marks the image as changed, and when the hold goes, a
 // changed image is copied to the window through its DC at once (an animation
 // frame then costs one copy instead of an invalidation, a trip through the
-// message queue and BeginPaint). Holds nest. A hold outliving its site ends
-// quietly, so a tick may destroy the window it runs in.
+// message queue and BeginPaint). Holds nest: drawing stays held while any
+// lives, and each shows what was drawn when it goes. A hold outliving its
+// site ends quietly, so a tick may destroy the window it runs in.
 class DrawingHold {
  public:
   explicit DrawingHold(Win32ControlSite& site);

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -325,25 +326,66 @@ TEST_F(HostFocus, WhatATickDrawsIsOnTheScreenRightAfterIt) {
   EXPECT_GE(elapsed, 130u);
 }
 
+// Answers the message box of this title from another thread, once the
+// frame it waits for shows (or a generous limit has passed), and keeps what
+// the window showed while the box was up.
+class BoxAnswerer {
+ public:
+  BoxAnswerer(const wchar_t* title, std::function<COLORREF()> shown, COLORREF awaited)
+      : thread_([this, title, shown = std::move(shown), awaited] {
+          const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+          while (std::chrono::steady_clock::now() < deadline) {
+            if (HWND box = FindWindowW(L"#32770", title)) {
+              for (int i = 0; i < 250 && shown() != awaited; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+              }
+              whileOpen_ = shown();
+              PostMessageW(box, WM_COMMAND, IDOK, 0);
+              answered_ = true;
+              return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+          }
+        }) {}
+  ~BoxAnswerer() {
+    if (thread_.joinable()) thread_.join();
+  }
+  BoxAnswerer(const BoxAnswerer&) = delete;
+  BoxAnswerer& operator=(const BoxAnswerer&) = delete;
+
+  // What the window showed while the box was up; CLR_INVALID if no box came.
+  COLORREF Seen() {
+    thread_.join();
+    return answered_ ? whileOpen_.load() : CLR_INVALID;
+  }
+
+ private:
+  std::atomic<COLORREF> whileOpen_{CLR_INVALID};
+  std::atomic<bool> answered_{false};
+  std::thread thread_;  // last: starts once the rest is there
+};
+
 // However a tick ends, what it drew reaches the window: a tick that throws
-// (the window procedure swallows the exception), and one that opens a
-// message box, whose frame must show while the box is up. The frame is read
-// from the window's own DC, where a frame copied to the screen is.
+// (the window procedure swallows the exception), one that opens a message
+// box, whose frame must show while the box is up, and the ticks of other
+// timers while that box is up. The frame is read from the window's own DC,
+// where a frame copied to the screen is.
 TEST_F(HostFocus, ATickThatThrowsOrOpensABoxStillGetsItsFrameShown) {
   window.Show();
   PumpFor(100);
   HWND bar = Of("Bar1");
-  const auto shown = [&] {
+  const auto shown = [bar] {
     platform::win32::WindowDc dc(bar);
     return GetPixel(dc.Get(), 40, 6);
   };
+  const auto paint = [&](COLORREF colour) { window.FindControl("Bar1")->Surface().Clear(colour); };
   std::unique_ptr<platform::Timer> timer;
   {
     SCOPED_TRACE("a tick that throws");
     bool ticked = false;
     timer = window.CreateTimer(10, true, [&] {
       timer->SetEnabled(false);
-      window.FindControl("Bar1")->Surface().Clear(RGB(255, 0, 0));
+      paint(RGB(255, 0, 0));
       ticked = true;
       throw std::runtime_error("a tick that fails");
     });
@@ -351,38 +393,71 @@ TEST_F(HostFocus, ATickThatThrowsOrOpensABoxStillGetsItsFrameShown) {
     EXPECT_FALSE(GetUpdateRect(bar, nullptr, FALSE)) << "shown at once, not left for a WM_PAINT";
     EXPECT_EQ(shown(), RGB(255, 0, 0)) << runtime_tests::Hex(shown());
   }
-  {
-    SCOPED_TRACE("a tick that opens a message box");
-    std::atomic<COLORREF> whileOpen{CLR_INVALID};
-    std::atomic<bool> answered{false};
-    std::thread answerer([&] {
-      const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-      while (std::chrono::steady_clock::now() < deadline) {
-        if (HWND box = FindWindowW(L"#32770", L"runtime tick box")) {
-          // Looked at while the box is up, once the frame had time to show.
-          for (int i = 0; i < 100 && shown() != RGB(0, 0, 255); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-          }
-          whileOpen = shown();
-          PostMessageW(box, WM_COMMAND, IDOK, 0);
-          answered = true;
-          return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-      }
-    });
+  // A tick that paints blue, does beforeBox, then opens a box: what the
+  // window showed while the box was up.
+  const auto boxOpenedInATick = [&](const wchar_t* title, COLORREF awaited, const std::function<void()>& beforeBox) {
+    BoxAnswerer answerer(title, shown, awaited);
     bool ticked = false;
     timer = window.CreateTimer(10, true, [&] {
       timer->SetEnabled(false);
-      window.FindControl("Bar1")->Surface().Clear(RGB(0, 0, 255));
-      MessageBoxW(window.Handle(), L"drawn before this box", L"runtime tick box", MB_OK);
+      paint(RGB(0, 0, 255));
+      beforeBox();
+      MessageBoxW(window.Handle(), L"opened in a tick", title, MB_OK);
       ticked = true;
     });
-    ASSERT_TRUE(PumpUntil([&] { return ticked; }, 15000));
-    answerer.join();
-    ASSERT_TRUE(answered);
-    EXPECT_EQ(whileOpen.load(), RGB(0, 0, 255)) << runtime_tests::Hex(whileOpen.load());
+    EXPECT_TRUE(PumpUntil([&] { return ticked; }, 15000));
+    return answerer.Seen();
+  };
+  {
+    SCOPED_TRACE("a tick that opens a message box");
+    const COLORREF whileOpen = boxOpenedInATick(L"runtime tick box", RGB(0, 0, 255), [] {});
+    EXPECT_EQ(whileOpen, RGB(0, 0, 255)) << runtime_tests::Hex(whileOpen);
   }
+  {
+    SCOPED_TRACE("another timer's tick while a box opened in a tick is up");
+    std::unique_ptr<platform::Timer> animation;
+    const COLORREF whileOpen = boxOpenedInATick(L"runtime tick box 2", RGB(0, 128, 0), [&] {
+      animation = window.CreateTimer(10, true, [&] {
+        animation->SetEnabled(false);
+        paint(RGB(0, 128, 0));
+      });
+    });
+    EXPECT_EQ(whileOpen, RGB(0, 128, 0)) << runtime_tests::Hex(whileOpen);
+  }
+}
+
+// A label changed in a tick is held with the drawing: shown right after the
+// tick, not left for a WM_PAINT.
+TEST_F(HostFocus, ALabelChangedInATickIsShownRightAfterIt) {
+  window.Show();
+  auto* site = window.FindControl("Bar1");
+  HWND bar = site->Handle();
+  site->Surface().Clear(RGB(255, 255, 255));
+  auto label = site->CreateLabel(platform::LabelFont{});
+  label->SetColour(RGB(0, 0, 0));
+  ASSERT_TRUE(PumpUntil([&] { return !GetUpdateRect(bar, nullptr, FALSE); }));
+  bool ticked = false;
+  std::unique_ptr<platform::Timer> timer = window.CreateTimer(10, true, [&] {
+    timer->SetEnabled(false);
+    label->SetCaption("MMMM");
+    ticked = true;
+  });
+  // Only the tick is dispatched, so that a WM_PAINT it leaves stays queued.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!ticked && std::chrono::steady_clock::now() < deadline) {
+    MSG message;
+    if (PeekMessageW(&message, window.Handle(), WM_TIMER, WM_TIMER, PM_REMOVE))
+      DispatchMessageW(&message);
+    else
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_TIMER);
+  }
+  ASSERT_TRUE(ticked);
+  EXPECT_FALSE(GetUpdateRect(bar, nullptr, FALSE)) << "left for a WM_PAINT";
+  platform::win32::WindowDc dc(bar);
+  int inked = 0;
+  for (int y = 0; y < 13; ++y)
+    for (int x = 0; x < 60; ++x) inked += GetPixel(dc.Get(), x, y) != RGB(255, 255, 255) ? 1 : 0;
+  EXPECT_GT(inked, 0) << "the caption is not on the window";
 }
 
 TEST(HostPicture, ShowsAPictureAtItsNaturalSizeAndReportsDoubleClicks) {
