@@ -52,6 +52,7 @@ LoadResult Form1Logic::Form_Load() {
 
   // 7: a complete set of files is registered again at every start.
   if (!lastAttemptStays && VoiceFilesPresent() == 3) WriteVoiceRecord();
+  services_.app.Mark("start-up record");
 
   // 8: installation data; a missing extractor counts as a missing archive.
   const VoicePaths paths = Paths();
@@ -97,6 +98,7 @@ LoadResult Form1Logic::Form_Load() {
     view_.SetButtonEnabled(ButtonId::AZ, false);
     view_.SetButtonEnabled(ButtonId::XZ, true);
   }
+  services_.app.Mark("state shown");
   return LoadResult::Show;
 }
 
@@ -181,22 +183,22 @@ std::optional<std::string> Form1Logic::LocationProblem() {
 
 // ---- Registration record ----
 
-std::vector<Form1Logic::RecordValue> Form1Logic::VoiceRecord() {
-  const std::string parentKey(record::kParentKey);
-  const std::string voiceKey = record::VoiceKey(VoiceId);
+std::vector<Form1Logic::RecordKey> Form1Logic::VoiceRecord() {
   platform::Application& app = services_.app;
   return {
-      {parentKey, record::kVoiceDir, platform::kRegSz, app.Folder(), 0},
-      {voiceKey, record::kInstalled, platform::kRegDword, {}, 1},
-      {voiceKey, record::kName, platform::kRegSz, record::NameText(VoiceName), 0},
-      {voiceKey, record::kTime, platform::kRegSz, std::string(record::kTimeText), 0},
-      {voiceKey, record::kDrp, platform::kRegSz, DrpValue, 0},
-      {voiceKey, record::kInstallDir, platform::kRegSz, app.Folder(), 0},
+      {std::string(record::kParentKey), {{std::string(record::kVoiceDir), platform::kRegSz, app.Folder(), 0}}},
+      {record::VoiceKey(VoiceId),
+       {
+           {std::string(record::kInstalled), platform::kRegDword, {}, 1},
+           {std::string(record::kName), platform::kRegSz, record::NameText(VoiceName), 0},
+           {std::string(record::kTime), platform::kRegSz, std::string(record::kTimeText), 0},
+           {std::string(record::kDrp), platform::kRegSz, DrpValue, 0},
+           {std::string(record::kInstallDir), platform::kRegSz, app.Folder(), 0},
+       }},
   };
 }
 
-std::vector<Form1Logic::RecordValue> Form1Logic::UninstallEntry() {
-  const std::string entryKey = record::UninstallKey(VoiceName, VoiceId);
+Form1Logic::RecordKey Form1Logic::UninstallEntry() {
   platform::Application& app = services_.app;
   const std::string program = app.ProgramPath();
   // The list starts the program itself to uninstall: it asks nothing then
@@ -205,48 +207,42 @@ std::vector<Form1Logic::RecordValue> Form1Logic::UninstallEntry() {
   std::uint64_t bytes = 0;
   for (std::string_view ext : kVoiceFileExtensions) bytes += services_.files.FileSize(Paths().VoiceFile(ext)).value_or(0);
   const auto kib = static_cast<std::uint32_t>(std::min<std::uint64_t>((bytes + 1023) / 1024, 0xFFFFFFFFu));
-  return {
-      {entryKey, "DisplayName", platform::kRegSz, record::NameText(VoiceName), 0},
-      {entryKey, "DisplayIcon", platform::kRegSz, program, 0},
-      {entryKey, "DisplayVersion", platform::kRegSz, std::string(product::kVersion), 0},
-      {entryKey, "Publisher", platform::kRegSz, std::string(product::kPublisher), 0},
-      {entryKey, "InstallLocation", platform::kRegSz, app.Folder(), 0},
-      {entryKey, "UninstallString", platform::kRegSz, uninstall, 0},
-      {entryKey, "QuietUninstallString", platform::kRegSz, uninstall + " /quiet", 0},
-      {entryKey, "EstimatedSize", platform::kRegDword, {}, kib},
-      {entryKey, "NoModify", platform::kRegDword, {}, 1},
-      {entryKey, "NoRepair", platform::kRegDword, {}, 1},
-  };
+  return {record::UninstallKey(VoiceName, VoiceId),
+          {
+              {"DisplayName", platform::kRegSz, record::NameText(VoiceName), 0},
+              {"DisplayIcon", platform::kRegSz, program, 0},
+              {"DisplayVersion", platform::kRegSz, std::string(product::kVersion), 0},
+              {"Publisher", platform::kRegSz, std::string(product::kPublisher), 0},
+              {"InstallLocation", platform::kRegSz, app.Folder(), 0},
+              {"UninstallString", platform::kRegSz, uninstall, 0},
+              {"QuietUninstallString", platform::kRegSz, uninstall + " /quiet", 0},
+              {"EstimatedSize", platform::kRegDword, {}, kib},
+              {"NoModify", platform::kRegDword, {}, 1},
+              {"NoRepair", platform::kRegDword, {}, 1},
+          }};
 }
 
-std::vector<Form1Logic::RecordValue> Form1Logic::Registration() {
-  std::vector<RecordValue> values = VoiceRecord();
-  std::vector<RecordValue> entry = UninstallEntry();
-  values.insert(values.end(), entry.begin(), entry.end());
-  return values;
+std::vector<Form1Logic::RecordKey> Form1Logic::Registration() {
+  std::vector<RecordKey> keys = VoiceRecord();
+  keys.push_back(UninstallEntry());
+  return keys;
 }
 
-platform::RegistryValue Form1Logic::RecordValue::Stored() const {
-  return type == platform::kRegDword ? platform::RegistryValue::Dword(number) : platform::RegistryValue::String(text);
+void Form1Logic::WriteVoiceRecord() { Write(Registration()); }
+
+void Form1Logic::Write(const std::vector<RecordKey>& registration) {
+  // What could not be stored shows when the record is read back.
+  for (const RecordKey& key : registration) services_.registry.SetValues(key.key, key.values);
 }
 
-void Form1Logic::WriteVoiceRecord() {
-  platform::Registry& registry = services_.registry;
-  std::string openedKey;
-  for (const RecordValue& value : Registration()) {
-    if (value.key != openedKey) registry.CreateKey(value.key);
-    openedKey = value.key;
-    if (value.type == platform::kRegDword) {
-      registry.SetDword(value.key, std::string(value.name), value.number);
-    } else {
-      registry.SetString(value.key, std::string(value.name), value.text);
+bool Form1Logic::ReadsBack(const std::vector<RecordKey>& registration) {
+  for (const RecordKey& key : registration) {
+    std::vector<std::string> names;
+    for (const platform::ValueToStore& value : key.values) names.push_back(value.name);
+    const std::vector<std::optional<platform::RegistryValue>> stored = services_.registry.ReadValues(key.key, names);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      if (i >= stored.size() || stored[i] != key.values[i].Stored()) return false;
     }
-  }
-}
-
-bool Form1Logic::RecordReadsBack() {
-  for (const RecordValue& value : Registration()) {
-    if (services_.registry.ReadValue(value.key, std::string(value.name)) != value.Stored()) return false;
   }
   return true;
 }
@@ -326,6 +322,7 @@ void Form1Logic::ExtractorEnded(bool ended) {
     pendingEnd_ = ended;
     return;
   }
+  services_.app.Mark("extractor end told");
   const bool install = VoiceState == kVoiceAbsent;
   const std::string_view failed = install ? texts::kInstallFailed : texts::kRepairFailed;
   const ExtractionOutcome outcome = SettleAttempt(*attempt_, JudgeExtraction(ExtractorResult(ended)));
@@ -333,6 +330,7 @@ void Form1Logic::ExtractorEnded(bool ended) {
   view_.SetTimerEnabled(TimerId::Timer1, false);
   view_.SetBarVisible(BarId::Bar1, false);
   view_.SetBarVisible(BarId::Bar2, true);
+  services_.app.Mark("bars switched");
   Busy = 0;
   if (outcome.succeeded) {
     EndWithMessage(ActionResult::Succeeded, std::string(install ? texts::kInstallSucceeded : texts::kRepairSucceeded),
@@ -360,12 +358,15 @@ ExtractionOutcome Form1Logic::JudgeExtraction(const std::string& waitFailure) {
   if (ChildExitCode != 0 && ChildExitCode != 1) {
     return {false, std::string(texts::kCauseExitCode) + std::to_string(ChildExitCode)};
   }
-  if (VoiceFilesPresent() != 3) return {false, std::string(texts::kCauseFilesIncomplete)};
+  const bool whole = VoiceFilesPresent() == 3;
+  services_.app.Mark("voice files tested");
+  if (!whole) return {false, std::string(texts::kCauseFilesIncomplete)};
   return {true, {}};
 }
 
 ExtractionOutcome Form1Logic::SettleAttempt(ExtractionJournal& journal, ExtractionOutcome outcome) {
   if (outcome.succeeded && !journal.Discard()) outcome = {false, std::string(texts::kCauseJournalRemove)};
+  services_.app.Mark("journal settled");
   if (!outcome.succeeded) {
     // Undone before anyone is told, so that nothing of it is registered at
     // the next start; what stays is left to that start, which tries again.
@@ -374,8 +375,12 @@ ExtractionOutcome Form1Logic::SettleAttempt(ExtractionJournal& journal, Extracti
   }
   // The files are whole and the voice's now; a record that does not read
   // back leaves them to the next start, which registers them again.
-  WriteVoiceRecord();
-  if (!RecordReadsBack()) return {false, std::string(texts::kCauseRegistry)};
+  const std::vector<RecordKey> registration = Registration();
+  Write(registration);
+  services_.app.Mark("record written");
+  const bool confirmed = ReadsBack(registration);
+  services_.app.Mark("record read back");
+  if (!confirmed) return {false, std::string(texts::kCauseRegistry)};
   return outcome;
 }
 

@@ -132,21 +132,18 @@ class Form1Logic {
   bool KeyGone(const std::string& key);
   // Why the voice folder or a voice file is not what its path says, or nothing.
   std::optional<std::string> LocationProblem();
-  // One value of the registration record: where it goes and what it holds.
-  struct RecordValue {
+  // One key of the registration record and its values, in the order they are written.
+  struct RecordKey {
     std::string key;
-    std::string_view name;
-    std::uint32_t type;  // platform::kRegSz or platform::kRegDword
-    std::string text;
-    std::uint32_t number;
-    platform::RegistryValue Stored() const;
+    std::vector<platform::ValueToStore> values;
   };
-  std::vector<RecordValue> VoiceRecord();  // the host's record, in the order it is written
+  std::vector<RecordKey> VoiceRecord();  // the host's record: its parent key, then the voice key
   // The entry in the system's list of installed programs.
-  std::vector<RecordValue> UninstallEntry();
+  RecordKey UninstallEntry();
   // Both, as they are written and read back.
-  std::vector<RecordValue> Registration();
-  bool RecordReadsBack();
+  std::vector<RecordKey> Registration();
+  void Write(const std::vector<RecordKey>& registration);
+  bool ReadsBack(const std::vector<RecordKey>& registration);
   // The extractor has ended (false: its end can no longer be watched):
   // settles the attempt, shows its message and ends the program.
   void ExtractorEnded(bool ended);

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -32,6 +33,16 @@ struct RegistryValue {
   bool operator==(const RegistryValue&) const = default;
 };
 
+// A value to store: REG_SZ text or a REG_DWORD number.
+struct ValueToStore {
+  std::string name;
+  std::uint32_t type = kRegSz;  // kRegSz or kRegDword
+  std::string text;             // kRegSz
+  std::uint32_t number = 0;     // kRegDword
+  // What ReadValue gives once it is stored.
+  RegistryValue Stored() const { return type == kRegDword ? RegistryValue::Dword(number) : RegistryValue::String(text); }
+};
+
 class Registry {
  public:
   virtual ~Registry() = default;
@@ -48,6 +59,27 @@ class Registry {
   virtual long DeleteKeyTree(const std::string& path) = 0;
   // The value as stored; nothing when the key or the value cannot be read.
   virtual std::optional<RegistryValue> ReadValue(const std::string& path, const std::string& name) = 0;
+
+  // The same for several values of one key. An implementation whose every
+  // call opens the key again may open it once for them all.
+  // Creates or opens the key, then stores each value as SetString and
+  // SetDword do; 0, or the first error.
+  virtual long SetValues(const std::string& path, const std::vector<ValueToStore>& values) {
+    long result = CreateKey(path);
+    for (const ValueToStore& value : values) {
+      const long set = value.type == kRegDword ? SetDword(path, value.name, value.number)
+                                               : SetString(path, value.name, value.text);
+      if (result == 0) result = set;
+    }
+    return result;
+  }
+  // Each value as ReadValue gives it, in the order of names.
+  virtual std::vector<std::optional<RegistryValue>> ReadValues(const std::string& path,
+                                                               const std::vector<std::string>& names) {
+    std::vector<std::optional<RegistryValue>> values;
+    for (const std::string& name : names) values.push_back(ReadValue(path, name));
+    return values;
+  }
 };
 
 // The result of OpenKey for a key that is not there (ERROR_FILE_NOT_FOUND).
@@ -151,6 +183,9 @@ class Application {
   virtual void RunMessageLoop() = 0;
   virtual int MessageBox(const std::string& text, const std::string& title, MessageButtons buttons,
                          MessageIcon icon) = 0;
+  // A named point in the program's work, timed for the benchmark when its
+  // step trace is on; nothing otherwise.
+  virtual void Mark(std::string_view /*step*/) {}
 };
 
 // The bundle the installer logic is given.

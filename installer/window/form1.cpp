@@ -37,6 +37,7 @@ Form1::Form1(platform::Services services, const platform::DesignData& design)
                .clientHeight = kClientHeightPixels,
                .iconResourceId = IDI_ILVO}),
       logic_(services, *this) {
+  services_.app.Mark("main window created");
   CreateControls(design);
   timer1_ = window_.CreateTimer(10, false, [this] { logic_.Timer1_Timer(); });
   timer2_ = window_.CreateTimer(0, true, [this] { logic_.Timer2_Timer(); });
@@ -87,6 +88,7 @@ void Form1::CreateControls(const platform::DesignData& design) {
 void Form1::Run() {
   if (logic_.Form_Load() == LoadResult::Unload) return;
   window_.Show();
+  services_.app.Mark("window shown");
   window_.Run();
 }
 

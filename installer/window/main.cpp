@@ -58,13 +58,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   platform::win32::RefuseLinksFromNonAdministrators();
   try {
     platform::win32::Application app;
+    app.Mark("main entered");
     platform::win32::Registry registry;
     platform::win32::FileSystem files;
     platform::win32::Processes processes;
     const installer::CommandLine command = installer::ParseCommandLine(platform::win32::ProgramArguments());
     if (!command.WantsWindow()) return RunWithoutWindow(command, {registry, files, processes, app});
     const platform::DesignData design = LoadForm1Design();
+    app.Mark("design data read");
     installer::Form1 form({registry, files, processes, app}, design);
+    app.Mark("window and controls created");
     app.SetOwnerWindow(form.Handle());
     form.Run();
     return 0;

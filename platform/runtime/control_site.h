@@ -47,7 +47,8 @@ class ControlSite {
   virtual bool Enabled() const = 0;
 
   // Gives the surface window a rounded-rectangle shape (CreateRoundRectRgn from
-  // (0,0) to (right,bottom) pixels, ellipse e x e) and redraws it at once.
+  // (0,0) to (right,bottom) pixels, ellipse e x e) and redraws it at once;
+  // the shape it already has changes nothing.
   virtual void SetRoundRegion(int right, int bottom, int ellipse) = 0;
 
   // The pointer in client pixels of the surface.

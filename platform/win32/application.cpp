@@ -82,6 +82,7 @@ int Application::MessageBox(const std::string& text, const std::string& title, M
   // The program's window owns every box, also when another program is in
   // front (the thread then has no active window), so the box stays modal to it.
   HWND owner = IsWindow(static_cast<HWND>(owner_)) ? static_cast<HWND>(owner_) : GetActiveWindow();
+  Mark("message box called");
   return MessageBoxW(owner, Widen(text).c_str(), Widen(title).c_str(), style);
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/services.h"
+#include "platform/win32/step_trace.h"
 #include "platform/win32/unique_handle.h"
 
 namespace platform::win32 {
@@ -37,8 +38,11 @@ class Application final : public platform::Application {
   // thread's active window); returns IDOK (1), IDCANCEL (2) and so on.
   int MessageBox(const std::string& text, const std::string& title, MessageButtons buttons,
                  MessageIcon icon) override;
+  // Appended to the step trace file (platform/win32/step_trace.h) when one is named.
+  void Mark(std::string_view step) override { trace_.Mark(step); }
 
  private:
+  StepTrace trace_;
   KernelHandle mutex_;
   void* owner_ = nullptr;  // an HWND, not owned
   bool previousInstance_ = false;

@@ -63,10 +63,14 @@ bool Win32ControlSite::Enabled() const { return enabled_; }
 
 void Win32ControlSite::SetRoundRegion(int right, int bottom, int ellipse) {
   if (!window_.Get()) return;
+  const std::array<int, 3> shape{right, bottom, ellipse};
+  if (roundRegion_ == shape) return;
   RegionHandle region(CreateRoundRectRgn(0, 0, right, bottom, ellipse, ellipse));
   if (!region) return;
   // On success the window owns the region.
-  if (SetWindowRgn(window_.Get(), region.Get(), TRUE)) region.Release();
+  if (!SetWindowRgn(window_.Get(), region.Get(), TRUE)) return;
+  region.Release();
+  roundRegion_ = shape;
 }
 
 Point Win32ControlSite::CursorPosition() const {

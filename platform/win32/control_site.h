@@ -5,6 +5,7 @@
 // keyboard focus run together with the host, and timers on the window.
 #include <windows.h>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -126,6 +127,9 @@ class Win32ControlSite final : public ControlSite {
   int holdDepth_ = 0;            // DrawingHolds alive
   bool drawnWhileHeld_ = false;
   Cursor cursor_ = Cursor::Default;
+  // The shape last given to the window (right, bottom, ellipse): the same
+  // shape again is no change, and asks the window system for nothing.
+  std::optional<std::array<int, 3>> roundRegion_;
   AccessibleRole role_ = AccessibleRole::None;
   SurfaceHandlers handlers_;
   std::function<void(std::string_view)> propertyChanged_;

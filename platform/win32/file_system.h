@@ -6,8 +6,10 @@ namespace platform::win32 {
 
 class FileSystem final : public platform::FileSystem {
  public:
-  // FindFirstFileW on the exact path; entries with the hidden or system
-  // attribute never count, folders only with SearchAttributes::Folders.
+  // The entry's attributes for a path without wildcards (its name comes
+  // back as the path gives it), FindFirstFileW for a pattern (the first
+  // match's name); entries with the hidden or system attribute never count,
+  // folders only with SearchAttributes::Folders.
   std::string Dir(const std::string& path, SearchAttributes attributes) override;
   bool DeleteFile(const std::string& path) override;    // DeleteFileW
   bool RemoveFolder(const std::string& path) override;  // RemoveDirectoryW

@@ -18,6 +18,11 @@ class Registry final : public platform::Registry {
   long DeleteKeyTree(const std::string& path) override;
   // RegQueryValueExW; a REG_SZ value's UTF-16 is given in UTF-8.
   std::optional<RegistryValue> ReadValue(const std::string& path, const std::string& name) override;
+  // The key is created or opened once for all the values, and opened once to
+  // read them: one round trip to the registry a value, not three or four.
+  long SetValues(const std::string& path, const std::vector<ValueToStore>& values) override;
+  std::vector<std::optional<RegistryValue>> ReadValues(const std::string& path,
+                                                       const std::vector<std::string>& names) override;
 };
 
 }  // namespace platform::win32

@@ -98,11 +98,13 @@ std::optional<double> WaitSignalled(HANDLE handle, std::chrono::milliseconds tim
   }
 }
 
-std::optional<double> PollTightly(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+std::optional<double> PollEveryMillisecond(const std::function<bool()>& condition,
+                                           std::chrono::milliseconds timeout) {
   const double end = NowMs() + static_cast<double>(timeout.count());
   for (;;) {
     if (condition()) return NowMs();
     if (NowMs() > end) return std::nullopt;
+    Sleep(1);
   }
 }
 

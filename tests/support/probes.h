@@ -38,9 +38,10 @@ std::optional<DWORD> FindChildProcess(DWORD parentId, const std::wstring& exeNam
 // seen signalled, or nothing after the timeout.
 std::optional<double> WaitSignalled(HANDLE handle, std::chrono::milliseconds timeout);
 
-// Polls without sleeping until the condition holds; the time it first held,
-// or nothing after the timeout.
-std::optional<double> PollTightly(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+// Polls about every millisecond until the condition holds; the time it first
+// held, or nothing after the timeout. It sleeps in between: a poll that spins
+// takes a core, and the Wine server's time, from the program it watches.
+std::optional<double> PollEveryMillisecond(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 
 // A shown top-level window of the process: its main window (captioned, not a
 // dialog) or a message box; null when there is none yet.

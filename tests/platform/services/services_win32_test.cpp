@@ -116,6 +116,32 @@ TEST_F(RegistryTest, ReadValueGivesWhatIsStored) {
   }
 }
 
+// The record is written a key at a time and read back the same way: what
+// reads back must be what each value's own call reads, long values included.
+TEST_F(RegistryTest, ValuesOfAKeyAreWrittenAndReadInOneOpening) {
+  const std::string key = kTestKey + "\\Record";
+  const std::string longText(700, 'x');  // longer than the first read's buffer
+  const std::vector<platform::ValueToStore> values{
+      {"VOICEDIR", platform::kRegSz, "C:\\音源", 0},
+      {"INSTALLED", platform::kRegDword, {}, 1},
+      {"LONG", platform::kRegSz, longText, 0},
+      {"EMPTY", platform::kRegSz, "", 0},
+  };
+  std::vector<std::string> names{"VOICEDIR", "INSTALLED", "LONG", "EMPTY", "MISSING"};
+  EXPECT_EQ(registry.ReadValues(key, names), std::vector<std::optional<platform::RegistryValue>>(5));  // no key
+
+  ASSERT_EQ(registry.SetValues(key, values), 0);
+  const auto read = registry.ReadValues(key, names);
+  ASSERT_EQ(read.size(), names.size());
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    EXPECT_EQ(read[i], values[i].Stored()) << names[i];
+    EXPECT_EQ(read[i], registry.ReadValue(key, names[i])) << names[i];
+  }
+  EXPECT_FALSE(read[4].has_value());
+  EXPECT_EQ(registry.ReadValue(key, "LONG")->data.size(), longText.size() + 1);
+
+}
+
 TEST_F(RegistryTest, OpenCreateAndDeleteFollowThePlainCalls) {
   const std::string key = kTestKey + "\\A\\B";
   EXPECT_NE(registry.OpenKey(key), 0);
@@ -201,6 +227,9 @@ TEST(FileSystem, DirFollowsTheAttributeRule) {
   }
   EXPECT_EQ(files.Dir(folder / "missing.txt", SearchAttributes::Normal), "");
   EXPECT_EQ(files.Dir(folder / "no folder\\x.txt", SearchAttributes::Folders), "");
+  // A pattern is searched for; hidden and system matches are passed over.
+  EXPECT_EQ(files.Dir(folder / "plain.*", SearchAttributes::Normal), "plain.txt");
+  EXPECT_EQ(files.Dir(folder / "sys*.txt", SearchAttributes::Normal), "");
 }
 
 TEST(FileSystem, DeleteFailsOnAFileInUseOrReadOnlyAndRemoveOnAFullFolder) {
