@@ -54,13 +54,15 @@ struct Options {
   fs::path largeArchive;  // empty: no large install
   int runs = 5;
   int largeRuns = 3;
-  std::string only;  // one group: wait, message or startup; empty: all
+  std::string only;  // one group: wait, message, startup or frames; empty: all but frames
+  fs::path framesFolder;  // frames: where the steady moments are told to scripts/bench.sh
 };
 
 [[noreturn]] void Usage(const std::string& problem) {
   throw std::invalid_argument(problem +
                               "\nusage: installer_bench --installer EXE --extractor EXE --archive FILE --bare EXE --floor EXE"
-                              " [--large-archive FILE] [--runs N] [--large-runs N] [--only wait|message|startup]");
+                              " [--large-archive FILE] [--runs N] [--large-runs N] [--only wait|message|startup]"
+                              " [--only frames --frames-folder FOLDER]");
 }
 
 int Count(const std::string& text) {
@@ -85,11 +87,14 @@ Options ParseOptions(int argc, char** argv) {
     else if (name == "--runs") options.runs = Count(value);
     else if (name == "--large-runs") options.largeRuns = Count(value);
     else if (name == "--only") options.only = value;
+    else if (name == "--frames-folder") options.framesFolder = e2e::WindowsPath(value);
     else Usage("unknown option " + name);
   }
   if (files.installer.empty() || files.extractor.empty() || files.archive.empty() || options.bareWindow.empty() ||
       options.floorWindow.empty())
     Usage("--installer, --extractor, --archive, --bare and --floor are needed");
+  if ((options.only == "frames") != !options.framesFolder.empty())
+    Usage("--only frames and --frames-folder go together");
   return options;
 }
 
@@ -233,7 +238,8 @@ struct InstallFigures {
 };
 
 InstallFigures MeasureInstall(const e2e::AppFolder& folder, const std::vector<std::wstring>& environment,
-                              std::chrono::milliseconds extractionTimeout, const StepTraceFile& trace) {
+                              std::chrono::milliseconds extractionTimeout, const StepTraceFile& trace,
+                              bool pointerAway = false) {
   VoiceReset reset(folder);
   trace.Clear();
   e2e::InstallerRun run(folder, environment);
@@ -253,6 +259,9 @@ InstallFigures MeasureInstall(const e2e::AppFolder& folder, const std::vector<st
 
   run.Click(run.Control(IDC_QORBUTTON_AZ));
   const double clickedAt = NowMs();
+  // The hover look of the button under the pointer polls it every 100 ms
+  // until it leaves; moved off, the wait is the installer's own.
+  if (pointerAway) SetCursorPos(0, 0);
   const double processorAtClick = ProcessorTimeMs(run.ProcessId());
 
   const OwnedHandle extractor = OpenExtractor(run);
@@ -305,9 +314,10 @@ struct StartFigures {
   std::vector<Step> steps;  // from the program's step trace, from CreateProcess
 };
 
-StartFigures MeasureWindowShown(const fs::path& exe, const fs::path& folder, const StepTraceFile& trace) {
+StartFigures MeasureWindowShown(const fs::path& exe, const fs::path& folder, const StepTraceFile& trace,
+                                const std::wstring& arguments = L"") {
   trace.Clear();
-  StartedProgram program(exe, L"", folder);
+  StartedProgram program(exe, arguments, folder);
   const DWORD id = program.Id();
   const auto shownAt = PollEveryMillisecond([&] { return ShownMainWindow(id) != nullptr; }, 20s);
   if (!shownAt) throw std::runtime_error("no window within 20 s: " + exe.filename().string());
@@ -362,13 +372,19 @@ double MeasureExtractorAlone(const e2e::AppFolder& folder) {
 // From posting the request to the bare program until its message box is
 // visible: what writing the record, reading it back and a message box cost
 // on this system at the least.
-double MeasureBareMessageBox(const fs::path& exe, const fs::path& folder) {
+struct BareMessageFigures {
+  double shownMs = 0;
+  std::vector<Step> steps;  // from the posted request
+};
+
+BareMessageFigures MeasureBareMessageBox(const fs::path& exe, const fs::path& folder, const StepTraceFile& trace) {
   e2e::DeleteVoiceRecord();
   StartedProgram program(exe, L"", folder);
   const DWORD id = program.Id();
   if (!PollEveryMillisecond([&] { return ShownMainWindow(id) != nullptr; }, 20s))
     throw std::runtime_error("the bare program showed no window");
   WaitForInputIdle(program.Process(), 5000);
+  trace.Clear();
   const double requestedAt = NowMs();
   PostMessageW(ShownMainWindow(id), kBareShowMessage, 0, 0);
   const auto shownAt = PollEveryMillisecond([&] { return ShownMessageBox(id) != nullptr; }, 10s);
@@ -383,7 +399,9 @@ double MeasureBareMessageBox(const fs::path& exe, const fs::path& folder) {
   if (!PollEveryMillisecond([&] { return ShownMessageBox(id) == nullptr; }, 10s))
     throw std::runtime_error("the bare program's message box stayed");
   if (program.Close(10s) != 0u) throw std::runtime_error("the bare program did not close cleanly");
-  return *shownAt - requestedAt;
+  std::vector<Step> steps = trace.Read();
+  for (Step& step : steps) step.atMs -= requestedAt;
+  return {*shownAt - requestedAt, steps};
 }
 
 // Hard link where the file system allows, so that a large archive is not copied.
@@ -427,7 +445,7 @@ void BenchWaiting(const Options& options, Table& table, Yardsticks& yardsticks, 
 
   std::vector<double> steadyShares, floorShares, steadyRatios, waitShares, toSteady, idleShares, latencies,
       peaks;
-  ShareFigures pooledSteady, pooledWait, pooledFloor;
+  ShareFigures pooledSteady, pooledWait, pooledFloor, pooledPointerAway;
   StepTimes stepsAfterExit;
   const std::vector<std::wstring> environment{L"ILVO_RAR_STANDIN_DELAY_MS=" + std::to_wstring(kLongExtractionMs)};
   for (int i = 0; i < options.runs; ++i) {
@@ -435,6 +453,10 @@ void BenchWaiting(const Options& options, Table& table, Yardsticks& yardsticks, 
     const ShareFigures floorRun = MeasureFloor(floor, floorFolder.Path());
     Progress("install with a %d s extraction, run %d of %d\n", kLongExtractionMs / 1000, i + 1, options.runs);
     const InstallFigures figures = MeasureInstall(folder, environment, 60s, trace);
+    Progress("the same with the pointer moved off the window, run %d of %d\n", i + 1, options.runs);
+    const InstallFigures away = MeasureInstall(folder, environment, 60s, trace, true);
+    pooledPointerAway.processorMs += away.steadyProcessorMs;
+    pooledPointerAway.elapsedMs += away.steadyElapsedMs;
     const ShareFigures steady{figures.steadyProcessorMs, figures.steadyElapsedMs};
     const ShareFigures wait{figures.waitProcessorMs, figures.waitElapsedMs};
     steadyShares.push_back(steady.Percent());
@@ -468,6 +490,8 @@ void BenchWaiting(const Options& options, Table& table, Yardsticks& yardsticks, 
              "", Runs(steady), "<= 1.1x", Verdict(pooledRatio <= 1.1)});
   table.Add({"1", "  the same ratio per run", Ratio(steadyRatio.median), Spread(steadyRatio, 2, "x"),
              Runs(steadyRatio), "", ""});
+  table.Add({"1", "  the same ratio with the pointer moved off the window after the click (no hover poll), pooled",
+             Ratio(pooledPointerAway.Percent() / pooledFloor.Percent()), "", Runs(steady), "", ""});
   table.Add({"1", "Installer processor time from the click until the wait is steady", Fixed(clickToSteady.median, 1, "ms"),
              Spread(clickToSteady, 1, "ms"), Runs(clickToSteady), "", ""});
   table.Add({"1", "  reference: the whole wait (extractor seen -> its end)", Fixed(wait.median, 2, "% of a core"),
@@ -498,7 +522,7 @@ void BenchStartup(const Options& options, Table& table, const StepTraceFile& tra
   // Unmeasured first starts: the programs and Wine's libraries into the cache.
   MeasureWindowShown(bare, bareFolder.Path(), trace);
   MeasureWindowShown(installer, installerFolder.Path(), trace);
-  std::vector<double> bareTimes, installerTimes, ratios, barePeaks;
+  std::vector<double> bareTimes, installerTimes, ratios, barePeaks, structureTimes;
   StepTimes steps, bareSteps;
   for (int i = 0; i < options.runs; ++i) {
     Progress("start-up, run %d of %d\n", i + 1, options.runs);
@@ -506,6 +530,7 @@ void BenchStartup(const Options& options, Table& table, const StepTraceFile& tra
     bareSteps.Add(bareStart.steps, 0);
     bareTimes.push_back(bareStart.shownMs);
     barePeaks.push_back(bareStart.peakWorkingSetMiB);
+    structureTimes.push_back(MeasureWindowShown(bare, bareFolder.Path(), trace, L"/structure").shownMs);
     const StartFigures installerStart = MeasureWindowShown(installer, installerFolder.Path(), trace);
     installerTimes.push_back(installerStart.shownMs);
     steps.Add(installerStart.steps, 0);
@@ -521,6 +546,9 @@ void BenchStartup(const Options& options, Table& table, const StepTraceFile& tra
   table.Add({"3", "Start -> window shown: bare Win32 window", Fixed(bareShown.median, 1, "ms"),
              Spread(bareShown, 1, "ms"), Runs(bareShown), "", ""});
   bareSteps.AddRows(table, "3", "start");
+  const Summary structure = Summarize(structureTimes);
+  table.Add({"3", "  reference: the bare window with the installer's icon and 7 empty child windows",
+             Fixed(structure.median, 1, "ms"), Spread(structure, 1, "ms"), Runs(structure), "", ""});
   table.Add({"3", "Ratio installer / bare (of the medians; spread per run)", Fixed(medianRatio, 2, "x"),
              Spread(ratio, 2, "x"), Runs(ratio), "<= 1.15x", Verdict(medianRatio <= 1.15)});
   const Summary barePeak = Summarize(barePeaks);
@@ -528,21 +556,26 @@ void BenchStartup(const Options& options, Table& table, const StepTraceFile& tra
              Spread(barePeak, 1, "MiB"), Runs(barePeak), "", ""});
 }
 
-void BenchMessageBoxReference(const Options& options, Table& table, Yardsticks& yardsticks) {
+void BenchMessageBoxReference(const Options& options, Table& table, Yardsticks& yardsticks,
+                              const StepTraceFile& trace) {
   e2e::AppFolder folder(L"bench bare message", {.installer = false, .extractor = false, .archive = false});
   const fs::path bare = folder.Path() / L"BareWindow.exe";
   if (!CopyFileW(options.bareWindow.c_str(), bare.c_str(), FALSE))
     throw std::runtime_error("cannot copy " + options.bareWindow.string());
-  MeasureBareMessageBox(bare, folder.Path());
+  MeasureBareMessageBox(bare, folder.Path(), trace);
   std::vector<double> times;
+  StepTimes steps;
   for (int i = 0; i < options.runs; ++i) {
     Progress("bare message box, run %d of %d\n", i + 1, options.runs);
-    times.push_back(MeasureBareMessageBox(bare, folder.Path()));
+    const BareMessageFigures figures = MeasureBareMessageBox(bare, folder.Path(), trace);
+    times.push_back(figures.shownMs);
+    steps.Add(figures.steps, 0);
   }
   const Summary shown = Summarize(times);
   yardsticks.bareMessageBox = shown;
   table.Add({"2", "Bare window: posted request -> the same record written and read back, message shown", Fixed(shown.median, 1, "ms"),
              Spread(shown, 1, "ms"), Runs(shown), "", ""});
+  steps.AddRows(table, "2", "request");
 }
 
 // The installer's end message against a bare window's message box, once both are measured.
@@ -592,6 +625,71 @@ void BenchLargeInstall(const Options& options, Table& table, const StepTraceFile
              Fixed(ownTime.median, 3, "s"), Spread(ownTime, 3, "s"), Runs(ownTime), "", ""});
 }
 
+// For counting a steady frame's requests from outside (scripts/bench.sh
+// attaches strace): "<name>.steady" is written in the folder once the program
+// animates steadily, and the program is kept so until "<name>.counted" appears.
+class SteadyMoment {
+ public:
+  SteadyMoment(const fs::path& folder, const std::wstring& name)
+      : steady_(folder / (name + L".steady")), counted_(folder / (name + L".counted")) {
+    DeleteFileW(counted_.c_str());
+  }
+  void Tell() const { std::ofstream(steady_) << "steady\n"; }
+  void WaitUntilCounted(HANDLE ending) const {
+    const bool counted = PollEveryMillisecond(
+        [&] { return fs::exists(counted_) || WaitForSingleObject(ending, 0) == WAIT_OBJECT_0; }, 60s).has_value();
+    if (!counted || !fs::exists(counted_)) throw std::runtime_error("the frames were not counted in time");
+  }
+
+ private:
+  fs::path steady_;
+  fs::path counted_;
+};
+
+void HoldFloorSteady(const Options& options) {
+  e2e::AppFolder folder(L"bench frames floor", {.installer = false, .extractor = false, .archive = false});
+  const fs::path floor = folder.Path() / L"FloorWindow.exe";
+  if (!CopyFileW(options.floorWindow.c_str(), floor.c_str(), FALSE))
+    throw std::runtime_error("cannot copy " + options.floorWindow.string());
+  const SteadyMoment moment(options.framesFolder, L"floor");
+  StartedProgram program(floor, L"", folder.Path());
+  const DWORD id = program.Id();
+  if (!PollEveryMillisecond([&] { return ShownMainWindow(id) != nullptr; }, 20s))
+    throw std::runtime_error("the floor window did not show");
+  WaitForInputIdle(program.Process(), 5000);
+  WaitSignalled(program.Process(), kSettleWindow);
+  moment.Tell();
+  moment.WaitUntilCounted(program.Process());
+  if (program.Close(10s) != 0u) throw std::runtime_error("the floor window did not close cleanly");
+}
+
+void HoldInstallerSteady(const Options& options) {
+  e2e::AppFolder folder(L"bench frames install", {});
+  VoiceReset reset(folder);
+  const SteadyMoment moment(options.framesFolder, L"installer");
+  const SteadyMoment pointerAway(options.framesFolder, L"installer-pointer-away");
+  DWORD extractorId = 0;
+  {
+    // Long enough for strace to attach and count however slowly the machine goes.
+    e2e::InstallerRun run(folder, {L"ILVO_RAR_STANDIN_DELAY_MS=30000"});
+    if (!run.WaitForWindow() || !run.WaitForCaption(kCaptionAbsent))
+      throw std::runtime_error("the installer did not find the voice absent");
+    run.Click(run.Control(IDC_QORBUTTON_AZ));
+    const OwnedHandle extractor = OpenExtractor(run);
+    extractorId = GetProcessId(extractor.Get());
+    if (WaitSignalled(extractor.Get(), kSteadyAfter)) throw std::runtime_error("the extraction ended too soon");
+    // First with the pointer where the click left it, on the disabled button,
+    // whose hover look polls the pointer every 100 ms until it leaves.
+    moment.Tell();
+    moment.WaitUntilCounted(extractor.Get());
+    SetCursorPos(0, 0);
+    if (WaitSignalled(extractor.Get(), kSteadyAfter)) throw std::runtime_error("the extraction ended too soon");
+    pointerAway.Tell();
+    pointerAway.WaitUntilCounted(extractor.Get());
+  }  // the installer is ended here, and then its extractor, still waiting
+  if (OwnedHandle rest(OpenProcess(PROCESS_TERMINATE, FALSE, extractorId)); rest) TerminateProcess(rest.Get(), 1);
+}
+
 // Runs one group of figures; a failure is reported in the table and the
 // other groups still run.
 template <typename Bench>
@@ -637,6 +735,11 @@ class QuietChildren {
 int Run(const Options& options) {
   const KeepAliveWindow keepAlive;
   const QuietChildren quiet;
+  if (options.only == "frames") {
+    HoldFloorSteady(options);
+    HoldInstallerSteady(options);
+    return 0;
+  }
   const StepTraceFile trace;
   Table table;
   bool ok = true;
@@ -647,7 +750,7 @@ int Run(const Options& options) {
                   [&] { BenchWaiting(options, table, yardsticks, trace); });
   if (wanted("message"))
     ok &= Attempt("2", "Message box reference", table,
-                  [&] { BenchMessageBoxReference(options, table, yardsticks); });
+                  [&] { BenchMessageBoxReference(options, table, yardsticks, trace); });
   AddMessageRatio(yardsticks, table);
   if (wanted("startup")) ok &= Attempt("3", "Start-up", table, [&] { BenchStartup(options, table, trace); });
   const auto exeSize = fs::file_size(e2e::Files().installer);

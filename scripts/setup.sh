@@ -6,7 +6,7 @@ set -euo pipefail
 need_pkgs=(cmake g++ make googletest g++-mingw-w64-i686 mingw-w64-i686-dev
            g++-mingw-w64-x86-64 mingw-w64-x86-64-dev
            zlib1g-dev libz-mingw-w64-dev wine wine32:i386 wine64 xvfb x11-utils xdotool
-           imagemagick fonts-wqy-microhei fonts-wine locales zip python3 procps
+           imagemagick fonts-wqy-microhei fonts-wine locales zip python3 procps strace
            clang libclang-rt-14-dev)
 
 missing=()

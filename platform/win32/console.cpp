@@ -1,15 +1,22 @@
 #include "platform/win32/console.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
+#include "platform/command_line_text.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/text.h"
 
 namespace platform::win32 {
 
 std::vector<std::string> ProgramArguments() {
+  const wchar_t* commandLine = GetCommandLineW();
+  // The window's start has no arguments, and needs no shell32 to tell.
+  if (!HasArgumentsAfterProgramName(commandLine)) return {};
+  const SystemLibrary shell(L"shell32.dll");
+  const auto split = shell.Find<LPWSTR* WINAPI(LPCWSTR, int*)>("CommandLineToArgvW");
+  if (split == nullptr) return {};
   int count = 0;
-  LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+  LPWSTR* arguments = split(commandLine, &count);
   std::vector<std::string> result;
   if (arguments == nullptr) return result;
   for (int i = 1; i < count; ++i) result.push_back(Narrow(arguments[i]));

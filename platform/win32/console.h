@@ -10,8 +10,8 @@
 
 namespace platform::win32 {
 
-// The arguments after the program's name, split by the rules of
-// CommandLineToArgvW.
+// The arguments after the program's name, split by CommandLineToArgvW
+// (shell32 is loaded for it only when there are any).
 std::vector<std::string> ProgramArguments();
 
 // Reached only when there is a line to write (the job's result, at its end):

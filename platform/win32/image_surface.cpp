@@ -5,10 +5,9 @@
 #include <string>
 #include <vector>
 
-#include <shellapi.h>
-
 #include "platform/units.h"
 #include "platform/win32/module_path.h"
+#include "platform/win32/system_library.h"
 
 namespace platform::win32 {
 namespace {
@@ -100,7 +99,10 @@ void ImageSurface::DrawPicture(const Picture& picture, int dx, int dy, int dw, i
 void ImageSurface::DrawProgramIcon(int x, int y, int w, int h) {
   const std::wstring path = ModulePath();
   if (path.empty()) return;
-  HICON extracted = ExtractIconW(GetModuleHandleW(nullptr), path.c_str(), 0);
+  const SystemLibrary shell(L"shell32.dll");
+  const auto extract = shell.Find<HICON WINAPI(HINSTANCE, LPCWSTR, UINT)>("ExtractIconW");
+  if (extract == nullptr) return;
+  HICON extracted = extract(GetModuleHandleW(nullptr), path.c_str(), 0);
   // 1 means "not a program file", and there is nothing to destroy.
   if (reinterpret_cast<UINT_PTR>(extracted) <= 1) return;
   IconHandle icon(extracted);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "installer/command_line.h"
+#include "platform/command_line_text.h"
 #include "tests/fakes/fake_services.h"
 
 namespace {
@@ -20,6 +21,29 @@ namespace code = installer::exit_code;
 const std::string kVoiceKey = "Software\\TIRELUNA2\\DATABASE\\VOICE\\KT3WQ8ZRMD5LXNVC";
 const std::string kVoice = "C:\\Voices\\KT3WQ8ZRMD5LXNVC\\Ilvo";
 const std::string kExportFile = "C:\\Voices\\Ilvo.reg";
+
+// The window's start splits nothing; anything after the program's name,
+// however the name is written, is split and read as switches.
+TEST(CommandLineText, ArgumentsFollowTheProgramNameQuotedOrNot) {
+  struct Case {
+    const wchar_t* line;
+    bool arguments;
+  } cases[] = {
+      {L"", false},
+      {L"IlvoInstaller.exe", false},
+      {L"IlvoInstaller.exe \t ", false},
+      {L"\"C:\\Voices\\Ilvo Setup\\IlvoInstaller.exe\"", false},
+      {L"\"C:\\Voices\\Ilvo Setup\\IlvoInstaller.exe\"  ", false},
+      {L"\"C:\\unclosed quote\\IlvoInstaller.exe /status", false},  // all of it is the name
+      {L"IlvoInstaller.exe /status", true},
+      {L"IlvoInstaller.exe\t/status", true},
+      {L"\"C:\\Voices\\Ilvo Setup\\IlvoInstaller.exe\" /status", true},
+      {L"\"IlvoInstaller.exe\"/status", true},  // no blank needed after a quoted name
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(platform::HasArgumentsAfterProgramName(c.line), c.arguments) << c.line;
+  }
+}
 
 TEST(ParseCommandLine, ReadsSwitchesWithoutRegardToCaseOrPrefix) {
   struct Case {
