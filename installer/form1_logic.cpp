@@ -270,6 +270,7 @@ void Form1Logic::ExtractVoice() {
   } else if (VoiceState != kVoiceIncomplete) {
     return;
   }
+  services_.app.Mark("action taken");
   const std::string_view failed = install ? texts::kInstallFailed : texts::kRepairFailed;
   if (const std::optional<std::string> problem = LocationProblem()) {
     view_.SetTimerEnabled(TimerId::Timer1, false);
@@ -279,6 +280,7 @@ void Form1Logic::ExtractVoice() {
 
   // Written before anything is extracted, so that what the attempt creates
   // can be told from what was there, whenever and however it ends.
+  services_.app.Mark("location checked");
   ExtractionJournal journal = Journal();
   if (!journal.Begin()) {
     view_.SetTimerEnabled(TimerId::Timer1, false);
@@ -286,8 +288,10 @@ void Form1Logic::ExtractVoice() {
                    MessageIcon::Critical);
   }
 
+  services_.app.Mark("journal begun");
   const std::optional<std::uint32_t> processId =
       services_.processes.StartHidden(Paths().Extractor(), ExtractCommandLine(install));
+  services_.app.Mark("extractor started");
   if (!processId) {
     // Nothing else has changed yet: only Timer1, which the caller enabled.
     journal.Discard();
@@ -306,6 +310,7 @@ void Form1Logic::ExtractVoice() {
   }
   Busy = 1;
   attempt_.emplace(journal);
+  services_.app.Mark("busy state shown");
 
   // The extractor's end arrives as a message; until then the program's own
   // message loop runs the window (Timer1, the picture, close requests).
