@@ -1,9 +1,11 @@
 // A window of the installer's client size and frame style and nothing else:
-// the yardstick for how long the installer takes to show its window. Posted
-// kShowMessage, it does what the installer cannot skip between the
-// extractor's end and its success message, in the fewest calls: it writes the
-// voice's record and its entry in the list of installed programs, reads every
-// value back, and shows the message. The benchmark removes the record again.
+// the yardstick for how long the installer takes to show its window.
+// Started with "/extractor <program>" and posted kShowMessage, it starts that
+// program as the installer starts its extractor and, on the same signal, its
+// end, does what the installer cannot skip before its success message, in
+// the fewest calls: it writes the voice's record and its entry in the list of
+// installed programs, reads every value back, and shows the message. The
+// benchmark removes the record again.
 // Started with "/structure" it also wears the installer's icon and has seven
 // empty child windows where the installer has its controls: what that
 // structure costs the window system at start, with nothing drawn in it.
@@ -101,21 +103,73 @@ bool WriteAndReadBack(const std::vector<KeyValues>& keys) {
 
 constexpr wchar_t kClassName[] = L"IlvoBareWindow";
 constexpr UINT kShowMessage = WM_APP + 1;  // the benchmark posts the same number
+constexpr UINT kExtractorEnded = WM_APP + 2;
+
+// The extractor whose end is the signal, watched as the installer watches it:
+// a one-shot wait of the pool that posts to the window.
+struct Extraction {
+  std::wstring program;  // none: the message comes at the request itself
+  HWND window = nullptr;
+  HANDLE process = nullptr;
+  HANDLE wait = nullptr;
+};
+
+void CALLBACK PostEnd(void* context, BOOLEAN) {
+  PostMessageW(static_cast<const Extraction*>(context)->window, kExtractorEnded, 0, 0);
+}
+
+// With a console of its own, hidden, as the installer starts it.
+bool Start(Extraction& extraction) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_HIDE;
+  PROCESS_INFORMATION info{};
+  std::wstring line = L"\"" + extraction.program + L"\"";
+  if (!CreateProcessW(extraction.program.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
+                      nullptr, &startup, &info))
+    return false;
+  CloseHandle(info.hThread);
+  extraction.process = info.hProcess;
+  return RegisterWaitForSingleObject(&extraction.wait, extraction.process, PostEnd, &extraction, INFINITE,
+                                     WT_EXECUTEONLYONCE) != FALSE;
+}
+
+void ShowEndMessage(HWND window, Extraction& extraction) {
+  const platform::win32::StepTrace trace;
+  trace.Mark("extractor end told");
+  if (extraction.process) {
+    UnregisterWaitEx(extraction.wait, INVALID_HANDLE_VALUE);
+    DWORD code = 0;
+    GetExitCodeProcess(extraction.process, &code);
+    CloseHandle(extraction.process);
+    extraction.process = nullptr;
+  }
+  const bool written = WriteAndReadBack(Record());
+  trace.Mark("record written and read back");
+  if (written)
+    MessageBoxW(window, L"音源[安装]成功！", L"提示", MB_OK);
+  else
+    MessageBoxW(window, L"无法写入注册表", L"错误", MB_OK | MB_ICONERROR);
+}
 
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* extraction = static_cast<Extraction*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+    extraction->window = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(extraction));
+  }
+  auto* extraction = reinterpret_cast<Extraction*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (message == WM_DESTROY) {
     PostQuitMessage(0);
     return 0;
   }
-  if (message == kShowMessage) {
-    const platform::win32::StepTrace trace;
-    trace.Mark("request taken");
-    const bool written = WriteAndReadBack(Record());
-    trace.Mark("record written and read back");
-    if (written)
-      MessageBoxW(window, L"音源[安装]成功！", L"提示", MB_OK);
-    else
-      MessageBoxW(window, L"无法写入注册表", L"错误", MB_OK | MB_ICONERROR);
+  if (message == kShowMessage && extraction) {
+    if (extraction->program.empty() || !Start(*extraction)) ShowEndMessage(window, *extraction);
+    return 0;
+  }
+  if (message == kExtractorEnded && extraction) {
+    ShowEndMessage(window, *extraction);
     return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
@@ -126,8 +180,8 @@ constexpr int kChildren = 7;
 
 class MainWindow {
  public:
-  explicit MainWindow(HINSTANCE instance)
-      : window_(bench::CreateReferenceWindow(instance, kClassName, L"Bare", WindowProcedure, nullptr)) {}
+  MainWindow(HINSTANCE instance, Extraction& extraction)
+      : window_(bench::CreateReferenceWindow(instance, kClassName, L"Bare", WindowProcedure, &extraction)) {}
 
   // The installer's icon in both sizes and its seven control windows, empty.
   void AddInstallerStructure(HINSTANCE instance) {
@@ -169,9 +223,13 @@ class MainWindow {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int show) {
   const platform::win32::StepTrace trace;
   trace.Mark("main entered");
-  MainWindow window(instance);
+  const std::wstring_view options(arguments);
+  constexpr std::wstring_view kExtractor = L"/extractor ";
+  Extraction extraction;
+  if (options.starts_with(kExtractor)) extraction.program = options.substr(kExtractor.size());
+  MainWindow window(instance, extraction);
   if (!window.Created()) return 1;
-  if (std::wstring_view(arguments) == L"/structure") window.AddInstallerStructure(instance);
+  if (options == L"/structure") window.AddInstallerStructure(instance);
   trace.Mark("window created");
   window.Show(show);
   trace.Mark("window shown");
