@@ -56,7 +56,9 @@ std::unique_ptr<Timer> Win32ControlSite::CreateTimer(int intervalMs, bool enable
 
 void Win32ControlSite::SetEnabled(bool enabled) {
   enabled_ = enabled;
-  if (window_.Get()) EnableWindow(window_.Get(), enabled ? TRUE : FALSE);
+  // A window already so is left alone: the call would still ask the window system.
+  if (window_.Get() && (IsWindowEnabled(window_.Get()) != FALSE) != enabled)
+    EnableWindow(window_.Get(), enabled ? TRUE : FALSE);
 }
 
 bool Win32ControlSite::Enabled() const { return enabled_; }

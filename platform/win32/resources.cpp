@@ -18,8 +18,9 @@ Picture PictureFromBitmap(HBITMAP bitmap) {
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   std::vector<std::uint32_t> bits(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  WindowDc screen(nullptr);
-  if (GetDIBits(screen.Get(), bitmap, 0, static_cast<UINT>(height), bits.data(), &info, DIB_RGB_COLORS) != height)
+  // Any DC will do for a 32-bit read; a memory one asks the window system nothing.
+  const MemoryDc dc;
+  if (GetDIBits(dc.Get(), bitmap, 0, static_cast<UINT>(height), bits.data(), &info, DIB_RGB_COLORS) != height)
     return {};
   Picture picture{width, height, {}};
   picture.pixels.reserve(bits.size());
