@@ -278,9 +278,10 @@ void Form1Logic::ExtractVoice() {
                    MessageIcon::Critical);
   }
 
+  services_.app.Mark("location checked");
+
   // Written before anything is extracted, so that what the attempt creates
   // can be told from what was there, whenever and however it ends.
-  services_.app.Mark("location checked");
   ExtractionJournal journal = Journal();
   if (!journal.Begin()) {
     view_.SetTimerEnabled(TimerId::Timer1, false);

@@ -112,5 +112,5 @@ fi
 echo
 echo "Load average after: $(cut -d ' ' -f 1-3 /proc/loadavg) (2 cores; above 2, other work competed with the runs)"
 echo "Re-run: bash scripts/bench.sh   (ILVO_BENCH_RUNS=N and ILVO_BENCH_LARGE_RUNS=N set the run counts;" \
-     "ILVO_BENCH_ONLY=wait|message|startup runs one group)"
+     "ILVO_BENCH_ONLY=wait|message|startup|frames runs one group; ILVO_BENCH_INSTALLER=EXE measures another build)"
 exit "$status"
