@@ -172,18 +172,18 @@ class StepTraceFile {
   fs::path path_;
 };
 
-// Each step's times from some outside moment, over the runs, in the order
-// the steps were first reached.
+// Each step's times (counted from some outside moment), over the runs, in
+// the order the steps were first reached.
 class StepTimes {
  public:
-  void Add(const std::vector<Step>& steps, double fromMs) {
+  void Add(const std::vector<Step>& steps) {
     std::map<std::string, int> seen;  // a step reached again in a run is counted apart: "name (2)"
     for (const Step& step : steps) {
       const int time = ++seen[step.name];
       const std::string name = time == 1 ? step.name : step.name + " (" + std::to_string(time) + ")";
       auto [found, added] = times_.try_emplace(name);
       if (added) order_.push_back(name);
-      found->second.push_back(step.atMs - fromMs);
+      found->second.push_back(step.atMs);
     }
   }
   // One row a step: "  <from> -> <step>".
@@ -234,7 +234,6 @@ class ProcessorClock {
     }
     return total;
   }
-  bool Fine() const { return !tasks_.empty(); }
 
  private:
   DWORD processId_;
@@ -537,8 +536,8 @@ void BenchWaiting(const Options& options, Table& table, Yardsticks& yardsticks, 
     idleShares.push_back(figures.idleSharePercent);
     latencies.push_back(figures.exitToMessageMs);
     peaks.push_back(figures.peakWorkingSetMiB);
-    stepsAfterExit.Add(figures.stepsAfterExit, 0);
-    stepsAfterClick.Add(figures.stepsAfterClick, 0);
+    stepsAfterExit.Add(figures.stepsAfterExit);
+    stepsAfterClick.Add(figures.stepsAfterClick);
   }
   const Summary steady = Summarize(steadyShares);
   const Summary floorShare = Summarize(floorShares);
@@ -597,13 +596,13 @@ void BenchStartup(const Options& options, Table& table, const StepTraceFile& tra
   for (int i = 0; i < options.runs; ++i) {
     Progress("start-up, run %d of %d\n", i + 1, options.runs);
     const StartFigures bareStart = MeasureWindowShown(bare, bareFolder.Path(), trace);
-    bareSteps.Add(bareStart.steps, 0);
+    bareSteps.Add(bareStart.steps);
     bareTimes.push_back(bareStart.shownMs);
     barePeaks.push_back(bareStart.peakWorkingSetMiB);
     structureTimes.push_back(MeasureWindowShown(bare, bareFolder.Path(), trace, L"/structure").shownMs);
     const StartFigures installerStart = MeasureWindowShown(installer, installerFolder.Path(), trace);
     installerTimes.push_back(installerStart.shownMs);
-    steps.Add(installerStart.steps, 0);
+    steps.Add(installerStart.steps);
     ratios.push_back(installerTimes.back() / bareTimes.back());
   }
   const Summary installerShown = Summarize(installerTimes);
@@ -641,7 +640,7 @@ void BenchMessageBoxReference(const Options& options, Table& table, Yardsticks& 
     Progress("bare message box, run %d of %d\n", i + 1, options.runs);
     const BareMessageFigures figures = MeasureBareMessageBox(bare, folder.Path(), trace);
     times.push_back(figures.shownMs);
-    steps.Add(figures.steps, 0);
+    steps.Add(figures.steps);
   }
   SetEnvironmentVariableW(L"ILVO_RAR_STANDIN_DELAY_MS", nullptr);
   const Summary shown = Summarize(times);
