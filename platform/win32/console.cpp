@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <stdexcept>
+
 #include "platform/command_line_text.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/text.h"
@@ -14,11 +16,11 @@ std::vector<std::string> ProgramArguments() {
   if (!HasArgumentsAfterProgramName(commandLine)) return {};
   const SystemLibrary shell(L"shell32.dll");
   const auto split = shell.Find<LPWSTR* WINAPI(LPCWSTR, int*)>("CommandLineToArgvW");
-  if (split == nullptr) return {};
   int count = 0;
-  LPWSTR* arguments = split(commandLine, &count);
+  LPWSTR* arguments = split ? split(commandLine, &count) : nullptr;
+  // Switches that cannot be read must not become a window nobody asked for.
+  if (arguments == nullptr) throw std::runtime_error("the command line cannot be read");
   std::vector<std::string> result;
-  if (arguments == nullptr) return result;
   for (int i = 1; i < count; ++i) result.push_back(Narrow(arguments[i]));
   LocalFree(arguments);
   return result;

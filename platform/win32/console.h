@@ -11,7 +11,8 @@
 namespace platform::win32 {
 
 // The arguments after the program's name, split by CommandLineToArgvW
-// (shell32 is loaded for it only when there are any).
+// (shell32 is loaded for it only when there are any); std::runtime_error
+// when there are some and they cannot be split.
 std::vector<std::string> ProgramArguments();
 
 // Reached only when there is a line to write (the job's result, at its end):

@@ -3,15 +3,23 @@
 // calls the program makes seldom, so that the DLL costs nothing at start.
 #include <windows.h>
 
+#include <string>
+
 #include "platform/win32/unique_handle.h"
 
 namespace platform::win32 {
 
 class SystemLibrary {
  public:
-  // Only from the system folder, whatever lies beside the program.
-  explicit SystemLibrary(const wchar_t* name)
-      : module_(LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {}
+  // By its full path in the system folder, whatever lies beside the program
+  // (also where LoadLibraryEx knows no LOAD_LIBRARY_SEARCH_SYSTEM32).
+  explicit SystemLibrary(const wchar_t* name) {
+    wchar_t folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;
+    const std::wstring path = std::wstring(folder, length) + L"\\" + name;
+    module_.Reset(LoadLibraryW(path.c_str()));
+  }
 
   // The exported function, typed; null when the DLL or the export is missing.
   template <typename Function>
