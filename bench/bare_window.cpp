@@ -47,20 +47,20 @@ std::wstring ProgramFolder() {
 
 // The installer's record: the same keys, names, types and lengths of text.
 std::vector<KeyValues> Record() {
-  const installer::VoiceIdentity voice;
+  using Voice = installer::VoiceIdentity;
   const std::wstring folder = ProgramFolder();
   const std::wstring program = folder + L"\\IlvoInstaller.exe";
   const std::wstring uninstall = L"\"" + program + L"\" /uninstall";
-  const std::wstring name = Wide(record::NameText(voice.kVoiceName));
+  const std::wstring name = Wide(record::NameText(Voice::kVoiceName));
   return {
       {Wide(record::kParentKey), {{Wide(record::kVoiceDir), REG_SZ, folder, 0}}},
-      {Wide(record::VoiceKey(voice.kVoiceId)),
+      {Wide(record::VoiceKey(Voice::kVoiceId)),
        {{Wide(record::kInstalled), REG_DWORD, {}, 1},
         {Wide(record::kName), REG_SZ, name, 0},
         {Wide(record::kTime), REG_SZ, Wide(record::kTimeText), 0},
-        {Wide(record::kDrp), REG_SZ, Wide(voice.kDrpValue), 0},
+        {Wide(record::kDrp), REG_SZ, Wide(Voice::kDrpValue), 0},
         {Wide(record::kInstallDir), REG_SZ, folder, 0}}},
-      {Wide(record::UninstallKey(voice.kVoiceName, voice.kVoiceId)),
+      {Wide(record::UninstallKey(Voice::kVoiceName, Voice::kVoiceId)),
        {{L"DisplayName", REG_SZ, name, 0},
         {L"DisplayIcon", REG_SZ, program, 0},
         {L"DisplayVersion", REG_SZ, L"1.0.0.0", 0},

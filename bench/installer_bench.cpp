@@ -17,6 +17,7 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -129,6 +130,21 @@ std::string Narrow(const std::wstring& text) {
   return result;
 }
 
+// An environment variable of the bench, and so of every program it starts,
+// while this lives.
+class ScopedVariable {
+ public:
+  ScopedVariable(const wchar_t* name, const std::wstring& value) : name_(name) {
+    SetEnvironmentVariableW(name_, value.c_str());
+  }
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+  ~ScopedVariable() { SetEnvironmentVariableW(name_, nullptr); }
+
+ private:
+  const wchar_t* name_;
+};
+
 // One named step of a program's own trace: when it was reached.
 struct Step {
   double atMs = 0;
@@ -139,21 +155,20 @@ struct Step {
 // turned on through the environment they inherit, read after each run.
 class StepTraceFile {
  public:
-  StepTraceFile() : path_(fs::temp_directory_path() / L"ilvo-bench-steps.txt") {
-    SetEnvironmentVariableW(L"ILVO_STEP_TRACE", path_.c_str());
+  StepTraceFile()
+      : path_(fs::temp_directory_path() / L"ilvo-bench-steps.txt"), variable_(L"ILVO_STEP_TRACE", path_.wstring()) {
     Clear();
   }
   StepTraceFile(const StepTraceFile&) = delete;
   StepTraceFile& operator=(const StepTraceFile&) = delete;
-  ~StepTraceFile() {
-    SetEnvironmentVariableW(L"ILVO_STEP_TRACE", nullptr);
-    Clear();
-  }
+  ~StepTraceFile() { Clear(); }
 
   void Clear() const { DeleteFileW(path_.c_str()); }
-  // The steps written since the last Clear, in their order; none from a
+  // The steps written since the last Clear and reached from fromMs on, before
+  // toMs, in their order, their times counted from originMs; none from a
   // program that keeps no trace.
-  std::vector<Step> Read() const {
+  std::vector<Step> Read(double fromMs, double originMs,
+                         double toMs = std::numeric_limits<double>::infinity()) const {
     std::vector<Step> steps;
     std::ifstream in(path_);
     std::string line;
@@ -161,8 +176,9 @@ class StepTraceFile {
       if (!line.empty() && line.back() == '\r') line.pop_back();
       std::istringstream fields(line);
       Step step;
-      if (!(fields >> step.atMs)) continue;
+      if (!(fields >> step.atMs) || step.atMs < fromMs || step.atMs >= toMs) continue;
       std::getline(fields >> std::ws, step.name);
+      step.atMs -= originMs;
       steps.push_back(step);
     }
     return steps;
@@ -170,6 +186,7 @@ class StepTraceFile {
 
  private:
   fs::path path_;
+  ScopedVariable variable_;
 };
 
 // Each step's times (counted from some outside moment), over the runs, in
@@ -208,6 +225,7 @@ class ProcessorClock {
  public:
   // exeName: the program's file name, which begins its Linux command line.
   ProcessorClock(DWORD processId, const std::wstring& exeName) : processId_(processId) {
+    const std::string wanted = std::string(1, '\\').append(Narrow(exeName));
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(L"Z:\\proc", error)) {
       const std::wstring name = entry.path().filename().wstring();
@@ -215,7 +233,6 @@ class ProcessorClock {
       std::ifstream in(entry.path() / L"cmdline", std::ios::binary);
       std::string first;
       std::getline(in, first, '\0');
-      const std::string wanted = "\\" + Narrow(exeName);
       if (first.size() >= wanted.size() && first.compare(first.size() - wanted.size(), wanted.size(), wanted) == 0) {
         tasks_ = entry.path() / L"task";
         break;
@@ -260,9 +277,6 @@ OwnedHandle OpenExtractor(e2e::InstallerRun& run) {
 
 struct InstallFigures {
   double idleSharePercent = 0;  // window open, before the click
-  // From the click to the extractor's end.
-  double processorMs = 0;
-  double elapsedMs = 0;
   // From the moment the extractor is seen running to its end: the wait alone.
   double waitProcessorMs = 0;
   double waitElapsedMs = 0;
@@ -330,8 +344,6 @@ InstallFigures MeasureInstall(const e2e::AppFolder& folder, const std::vector<st
 
   InstallFigures figures;
   figures.idleSharePercent = idleShare;
-  figures.processorMs = processorAtEnd - processorAtClick;
-  figures.elapsedMs = *extractorEndedAt - clickedAt;
   figures.waitProcessorMs = processorAtEnd - processorAtWaitStart;
   figures.waitElapsedMs = *extractorEndedAt - waitFrom;
   figures.steadyProcessorMs = processorAtEnd - processorAtSteady;
@@ -341,20 +353,23 @@ InstallFigures MeasureInstall(const e2e::AppFolder& folder, const std::vector<st
   // Steps up to the steady wait count from the click; later ones from the
   // extractor's exit, which the installer may hear of before the bench does
   // (negative times).
-  for (Step step : trace.Read()) {
-    if (step.atMs < clickedAt) continue;
-    if (step.atMs < steadyFrom) {
-      figures.stepsAfterClick.push_back({step.atMs - clickedAt, step.name});
-      continue;
-    }
-    step.atMs -= *extractorEndedAt;
-    figures.stepsAfterExit.push_back(step);
-  }
+  figures.stepsAfterClick = trace.Read(clickedAt, clickedAt, steadyFrom);
+  figures.stepsAfterExit = trace.Read(steadyFrom, *extractorEndedAt);
   figures.exitToMessageMs = *messageAt - *extractorEndedAt;
   figures.clickToMessageMs = *messageAt - clickedAt;
   figures.extractorLifetimeMs = extractorLifetime;
   figures.peakWorkingSetMiB = static_cast<double>(peak) / (1024.0 * 1024.0);
   return figures;
+}
+
+// Waits until the program's main window is shown and the program waits for
+// input; that window.
+HWND WaitUntilShown(const StartedProgram& program, const std::string& what) {
+  const DWORD id = program.Id();
+  if (!PollEveryMillisecond([&] { return ShownMainWindow(id) != nullptr; }, 20s))
+    throw std::runtime_error(what + " showed no window");
+  WaitForInputIdle(program.Process(), 5000);
+  return ShownMainWindow(id);
 }
 
 struct StartFigures {
@@ -373,9 +388,8 @@ StartFigures MeasureWindowShown(const fs::path& exe, const fs::path& folder, con
   WaitForInputIdle(program.Process(), 5000);
   const SIZE_T peak = PeakWorkingSet(program.Process());
   if (program.Close(10s) != 0u) throw std::runtime_error(exe.filename().string() + " did not close cleanly");
-  std::vector<Step> steps = trace.Read();
-  for (Step& step : steps) step.atMs -= program.StartedAtMs();
-  return {*shownAt - program.StartedAtMs(), static_cast<double>(peak) / (1024.0 * 1024.0), steps};
+  return {*shownAt - program.StartedAtMs(), static_cast<double>(peak) / (1024.0 * 1024.0),
+          trace.Read(program.StartedAtMs(), program.StartedAtMs())};
 }
 
 struct ShareFigures {
@@ -388,13 +402,10 @@ struct ShareFigures {
 // wait, once it is shown and settled, as that of the installer is taken.
 ShareFigures MeasureFloor(const fs::path& exe, const fs::path& folder) {
   StartedProgram program(exe, L"", folder);
-  const DWORD id = program.Id();
-  if (!PollEveryMillisecond([&] { return ShownMainWindow(id) != nullptr; }, 20s))
-    throw std::runtime_error("the floor window did not show");
-  WaitForInputIdle(program.Process(), 5000);
+  WaitUntilShown(program, "the floor window");
   WaitSignalled(program.Process(), kSettleWindow);
   const double from = NowMs();
-  const ProcessorClock clock(id, exe.filename().wstring());
+  const ProcessorClock clock(program.Id(), exe.filename().wstring());
   const double processorFrom = clock.Ms();
   WaitSignalled(program.Process(), std::chrono::milliseconds(kLongExtractionMs) - kSteadyAfter);
   ShareFigures figures{clock.Ms() - processorFrom, NowMs() - from};
@@ -433,11 +444,9 @@ BareMessageFigures MeasureBareMessageBox(const fs::path& exe, const fs::path& fo
   // The extractor stand-in, doing nothing but living a while and ending.
   StartedProgram program(exe, L"/extractor " + e2e::Files().extractor.wstring(), folder);
   const DWORD id = program.Id();
-  if (!PollEveryMillisecond([&] { return ShownMainWindow(id) != nullptr; }, 20s))
-    throw std::runtime_error("the bare program showed no window");
-  WaitForInputIdle(program.Process(), 5000);
+  const HWND window = WaitUntilShown(program, "the bare program");
   const double requestedAt = NowMs();
-  PostMessageW(ShownMainWindow(id), kBareShowMessage, 0, 0);
+  PostMessageW(window, kBareShowMessage, 0, 0);
   std::optional<DWORD> extractorId;
   if (!PollEveryMillisecond([&] { return (extractorId = FindChildProcess(id, L"Rar.exe")).has_value(); }, 10s))
     throw std::runtime_error("the bare program started no extractor");
@@ -458,13 +467,7 @@ BareMessageFigures MeasureBareMessageBox(const fs::path& exe, const fs::path& fo
   if (!PollEveryMillisecond([&] { return ShownMessageBox(id) == nullptr; }, 10s))
     throw std::runtime_error("the bare program's message box stayed");
   if (program.Close(10s) != 0u) throw std::runtime_error("the bare program did not close cleanly");
-  std::vector<Step> steps;
-  for (Step step : trace.Read()) {
-    if (step.atMs < requestedAt) continue;  // its start
-    step.atMs -= exitedAt;
-    steps.push_back(step);
-  }
-  return {*shownAt - exitedAt, steps};
+  return {*shownAt - exitedAt, trace.Read(requestedAt, exitedAt)};  // not the steps of its start
 }
 
 // Hard link where the file system allows, so that a large archive is not copied.
@@ -490,6 +493,13 @@ std::string Spread(const Summary& summary, int decimals, const std::string& unit
 
 std::string Verdict(bool met) { return met ? "met" : "NOT met"; }
 
+// A copy of the program in the folder, under that name.
+fs::path PlaceProgram(const fs::path& program, const e2e::AppFolder& folder, const wchar_t* name) {
+  const fs::path placed = folder.Path() / name;
+  if (!CopyFileW(program.c_str(), placed.c_str(), FALSE)) throw std::runtime_error("cannot copy " + program.string());
+  return placed;
+}
+
 // Yardsticks measured by one group and compared with by another.
 struct Yardsticks {
   std::optional<Summary> installerExitToMessage;  // ms
@@ -501,9 +511,7 @@ std::string Ratio(double value) { return Fixed(value, 2, "x"); }
 void BenchWaiting(const Options& options, Table& table, Yardsticks& yardsticks, const StepTraceFile& trace) {
   e2e::AppFolder folder(L"bench install", {});
   e2e::AppFolder floorFolder(L"bench floor", {.installer = false, .extractor = false, .archive = false});
-  const fs::path floor = floorFolder.Path() / L"FloorWindow.exe";
-  if (!CopyFileW(options.floorWindow.c_str(), floor.c_str(), FALSE))
-    throw std::runtime_error("cannot copy " + options.floorWindow.string());
+  const fs::path floor = PlaceProgram(options.floorWindow, floorFolder, L"FloorWindow.exe");
   MeasureFloor(floor, floorFolder.Path());  // unmeasured: the program into the cache
 
   std::vector<double> steadyShares, floorShares, steadyRatios, waitShares, toSteady, toExtractorSeen, idleShares,
@@ -582,9 +590,7 @@ void BenchWaiting(const Options& options, Table& table, Yardsticks& yardsticks, 
 void BenchStartup(const Options& options, Table& table, const StepTraceFile& trace) {
   e2e::AppFolder installerFolder(L"bench start", {});
   e2e::AppFolder bareFolder(L"bench bare", {.installer = false, .extractor = false, .archive = false});
-  const fs::path bare = bareFolder.Path() / L"BareWindow.exe";
-  if (!CopyFileW(options.bareWindow.c_str(), bare.c_str(), FALSE))
-    throw std::runtime_error("cannot copy " + options.bareWindow.string());
+  const fs::path bare = PlaceProgram(options.bareWindow, bareFolder, L"BareWindow.exe");
   const fs::path installer = installerFolder.Path() / L"IlvoInstaller.exe";
   VoiceReset reset(installerFolder);
 
@@ -628,11 +634,9 @@ void BenchStartup(const Options& options, Table& table, const StepTraceFile& tra
 void BenchMessageBoxReference(const Options& options, Table& table, Yardsticks& yardsticks,
                               const StepTraceFile& trace) {
   e2e::AppFolder folder(L"bench bare message", {.installer = false, .extractor = false, .archive = false});
-  const fs::path bare = folder.Path() / L"BareWindow.exe";
-  if (!CopyFileW(options.bareWindow.c_str(), bare.c_str(), FALSE))
-    throw std::runtime_error("cannot copy " + options.bareWindow.string());
+  const fs::path bare = PlaceProgram(options.bareWindow, folder, L"BareWindow.exe");
   // Long enough for the bench to open it before it ends.
-  SetEnvironmentVariableW(L"ILVO_RAR_STANDIN_DELAY_MS", L"500");
+  const ScopedVariable delay(L"ILVO_RAR_STANDIN_DELAY_MS", L"500");
   MeasureBareMessageBox(bare, folder.Path(), trace);
   std::vector<double> times;
   StepTimes steps;
@@ -642,7 +646,6 @@ void BenchMessageBoxReference(const Options& options, Table& table, Yardsticks& 
     times.push_back(figures.shownMs);
     steps.Add(figures.steps);
   }
-  SetEnvironmentVariableW(L"ILVO_RAR_STANDIN_DELAY_MS", nullptr);
   const Summary shown = Summarize(times);
   yardsticks.bareMessageBox = shown;
   table.Add({"2", "Bare window: its extractor's exit -> the same record written and read back, message shown",
@@ -720,15 +723,10 @@ class SteadyMoment {
 
 void HoldFloorSteady(const Options& options) {
   e2e::AppFolder folder(L"bench frames floor", {.installer = false, .extractor = false, .archive = false});
-  const fs::path floor = folder.Path() / L"FloorWindow.exe";
-  if (!CopyFileW(options.floorWindow.c_str(), floor.c_str(), FALSE))
-    throw std::runtime_error("cannot copy " + options.floorWindow.string());
+  const fs::path floor = PlaceProgram(options.floorWindow, folder, L"FloorWindow.exe");
   const SteadyMoment moment(options.framesFolder, L"floor");
   StartedProgram program(floor, L"", folder.Path());
-  const DWORD id = program.Id();
-  if (!PollEveryMillisecond([&] { return ShownMainWindow(id) != nullptr; }, 20s))
-    throw std::runtime_error("the floor window did not show");
-  WaitForInputIdle(program.Process(), 5000);
+  WaitUntilShown(program, "the floor window");
   WaitSignalled(program.Process(), kSettleWindow);
   moment.Tell();
   moment.WaitUntilCounted(program.Process());
