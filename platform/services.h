@@ -106,6 +106,14 @@ struct FileLocation {
   std::optional<FileIdentity> holder;
 };
 
+// An entry below a folder, as ListTree gives it.
+struct TreeEntry {
+  std::string relativePath;  // from the folder, its parts joined by backslashes
+  bool isFolder = false;
+  bool isLink = false;  // a reparse point (symbolic link, junction): listed, never entered
+  bool operator==(const TreeEntry&) const = default;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -133,6 +141,26 @@ class FileSystem {
   // that may be. False when this cannot be done; the old file (a read-only one
   // is never replaced) is then left as it was, and no new file remains.
   virtual bool ReplaceWithText(const std::string& path, const std::vector<std::string>& lines) = 0;
+  // Makes one new folder. False when anything stands at the path already,
+  // its parent is missing, or it cannot be made: a folder it returns true
+  // for is one this call made.
+  virtual bool CreateFolder(const std::string& path) = 0;
+  // Removes what stands at the path and, for a folder, everything in it.
+  // Read-only attributes are cleared first; a link, at the path or inside,
+  // is removed itself and never followed. True when nothing stands at the
+  // path any more (also when nothing stood there); false when something
+  // stays (in use), after removing all it could.
+  virtual bool RemoveTree(const std::string& path) = 0;
+  // Every entry below the folder, each folder before what it holds; links
+  // are listed but not entered. Nothing when the folder cannot be read.
+  virtual std::optional<std::vector<TreeEntry>> ListTree(const std::string& folder) = 0;
+  // Writes the file's data that the system still holds through to the disk.
+  virtual bool FlushFile(const std::string& path) = 0;
+  // Renames a file within its volume, written through to the disk. With
+  // replace it takes the place of a file at the target, but never of a
+  // read-only file or of a folder; without, it fails when anything stands
+  // there.
+  virtual bool Rename(const std::string& from, const std::string& to, bool replace) = 0;
 };
 
 // The exit code Windows reports for a process that still runs; a program
