@@ -193,12 +193,12 @@ int RunCommandLine(const CommandLine& command, platform::Services services,
       return exit_code::kFailed;
     }
     case CommandAction::Uninstall:
-      if (logic.VoiceState != kVoiceInstalled && logic.VoiceState != kVoiceIncomplete) {
-        writeLine(StateLine(logic));
-        return exit_code::kNotAllowed;
-      }
-      logic.UninstallVoice();  // ends the program after its message
-      return exit_code::kFailed;
+      // Ends the program after its message; returns only when there is
+      // nothing of the voice at all, not even its entry in the list of
+      // installed programs.
+      logic.UninstallVoice();
+      writeLine(StateLine(logic));
+      return exit_code::kNotAllowed;
     case CommandAction::Export:
       if (!logic.ExportRegistration()) return exit_code::kFailed;
       writeLine(logic.Paths().ExportFile());

@@ -44,14 +44,13 @@ LoadResult Form1Logic::Form_Load() {
   // be extracting into them right now.
   if (services_.app.PreviousInstance()) return LoadResult::Unload;
 
-  // An attempt cut short is undone before anything is registered; while it
-  // cannot be, the voice is incomplete whatever its files say.
-  ExtractionJournal lastAttempt = Journal();
-  const bool lastAttemptStays =
-      platform::IsAbsoluteFolder(AppDir) && UndoAttempt(lastAttempt) == UndoResult::Failed;
+  // What an attempt cut short extracted goes before anything else. It never
+  // reached the voice folder, so the voice is what its files say even when
+  // the folder cannot go yet; the next attempt then says so.
+  if (platform::IsAbsoluteFolder(AppDir)) Staging().Remove();
 
   // 7: a complete set of files is registered again at every start.
-  if (!lastAttemptStays && VoiceFilesPresent() == 3) WriteVoiceRecord();
+  if (VoiceFilesPresent() == 3) WriteVoiceRecord();
   services_.app.Mark("start-up record");
 
   // 8: installation data; a missing extractor counts as a missing archive.
@@ -77,14 +76,14 @@ LoadResult Form1Logic::Form_Load() {
 
   // 11: classify and arrange, first matching row.
   const bool offerArchive = ArchiveMissing == 0;
-  if (!lastAttemptStays && VoiceFilesPresent() == 3 && keyPresent) {
+  if (VoiceFilesPresent() == 3 && keyPresent) {
     VoiceState = kVoiceInstalled;
     if (offerArchive) view_.SetCaption(VoiceName + texts::kCaptionInstalled);
     view_.SetBarVisible(BarId::Bar1, false);
     view_.SetButtonEnabled(ButtonId::AZ, false);
     view_.SetButtonVisible(ButtonId::XZ, false);
     view_.SetButtonEnabled(ButtonId::XF, false);
-  } else if (keyPresent = KeyPresent(), !lastAttemptStays && VoiceFilesPresent() == 0 && !keyPresent) {
+  } else if (keyPresent = KeyPresent(), VoiceFilesPresent() == 0 && !keyPresent) {
     VoiceState = kVoiceAbsent;
     if (offerArchive) view_.SetCaption(VoiceName + texts::kCaptionAbsent);
     view_.SetButtonEnabled(ButtonId::AZ, offerArchive);
@@ -143,14 +142,7 @@ bool Form1Logic::KeyGone(const std::string& key) {
   return services_.registry.OpenKey(key) == platform::kKeyNotFound;
 }
 
-ExtractionJournal Form1Logic::Journal() { return ExtractionJournal(services_.files, Paths()); }
-
-UndoResult Form1Logic::UndoAttempt(ExtractionJournal& journal) {
-  if (!journal.Exists()) return UndoResult::NoJournal;
-  // Deleting through a link would delete what is not the attempt's.
-  if (LocationProblem()) return UndoResult::Failed;
-  return journal.Undo();
-}
+StagingFolder Form1Logic::Staging() { return StagingFolder(services_.files, Paths()); }
 
 std::optional<std::string> Form1Logic::LocationProblem() {
   if (!platform::IsAbsoluteFolder(AppDir)) return std::string(texts::kCauseDataMissing);
@@ -259,7 +251,7 @@ void Form1Logic::DeleteVoiceRecord() {
 std::string Form1Logic::ExtractCommandLine(bool install) const {
   const VoicePaths paths = Paths();
   return Quoted(paths.Extractor()) + (install ? " x -o+ " : " x -o- ") + Quoted(paths.Archive()) + " " +
-         Quoted(AppDir);
+         Quoted(StagingFolder(services_.files, paths).Destination());
 }
 
 void Form1Logic::ExtractVoice() {
@@ -280,22 +272,21 @@ void Form1Logic::ExtractVoice() {
 
   services_.app.Mark("location checked");
 
-  // Written before anything is extracted, so that what the attempt creates
-  // can be told from what was there, whenever and however it ends.
-  ExtractionJournal journal = Journal();
-  if (!journal.Begin()) {
+  // A new folder of its own for each attempt, so that nothing of an earlier
+  // one, nor anything someone put there, can pass for what this one extracted.
+  if (const std::optional<std::string> problem = Staging().Make()) {
     view_.SetTimerEnabled(TimerId::Timer1, false);
-    EndWithMessage(ActionResult::Failed, std::string(failed) + "\r\n" + texts::kCauseJournalWrite, texts::kTitleError,
+    EndWithMessage(ActionResult::Failed, std::string(failed) + "\r\n" + *problem, texts::kTitleError,
                    MessageIcon::Critical);
   }
 
-  services_.app.Mark("journal begun");
+  services_.app.Mark("staging folder made");
   const std::optional<std::uint32_t> processId =
       services_.processes.StartHidden(Paths().Extractor(), ExtractCommandLine(install));
   services_.app.Mark("extractor started");
   if (!processId) {
     // Nothing else has changed yet: only Timer1, which the caller enabled.
-    journal.Discard();
+    Staging().Remove();
     view_.SetTimerEnabled(TimerId::Timer1, false);
     EndWithMessage(ActionResult::Failed, std::string(failed) + "\r\n" + texts::kCauseNoStart, texts::kTitleError,
                    MessageIcon::Critical);
@@ -310,7 +301,6 @@ void Form1Logic::ExtractVoice() {
     view_.SetCaption(VoiceName + texts::kCaptionRepairing);
   }
   Busy = 1;
-  attempt_.emplace(journal);
   services_.app.Mark("busy state shown");
 
   // The extractor's end arrives as a message; until then the program's own
@@ -331,7 +321,7 @@ void Form1Logic::ExtractorEnded(bool ended) {
   services_.app.Mark("extractor end told");
   const bool install = VoiceState == kVoiceAbsent;
   const std::string_view failed = install ? texts::kInstallFailed : texts::kRepairFailed;
-  const ExtractionOutcome outcome = SettleAttempt(*attempt_, JudgeExtraction(ExtractorResult(ended)));
+  const ExtractionOutcome outcome = SettleAttempt(install, JudgeExtraction(ExtractorResult(ended)));
 
   view_.SetTimerEnabled(TimerId::Timer1, false);
   view_.SetBarVisible(BarId::Bar1, false);
@@ -364,21 +354,30 @@ ExtractionOutcome Form1Logic::JudgeExtraction(const std::string& waitFailure) {
   if (ChildExitCode != 0 && ChildExitCode != 1) {
     return {false, std::string(texts::kCauseExitCode) + std::to_string(ChildExitCode)};
   }
-  const bool whole = VoiceFilesPresent() == 3;
+  const bool whole = Staging().HoldsVoice();
   services_.app.Mark("voice files tested");
   if (!whole) return {false, std::string(texts::kCauseFilesIncomplete)};
   return {true, {}};
 }
 
-ExtractionOutcome Form1Logic::SettleAttempt(ExtractionJournal& journal, ExtractionOutcome outcome) {
-  if (outcome.succeeded && !journal.Discard()) outcome = {false, std::string(texts::kCauseJournalRemove)};
-  services_.app.Mark("journal settled");
-  if (!outcome.succeeded) {
-    // Undone before anyone is told, so that nothing of it is registered at
-    // the next start; what stays is left to that start, which tries again.
-    if (UndoAttempt(journal) == UndoResult::Failed) outcome.cause += "\r\n" + texts::kCauseUndoPending;
-    return outcome;
-  }
+ExtractionOutcome Form1Logic::SettleAttempt(bool install, ExtractionOutcome outcome) {
+  StagingFolder staging = Staging();
+  if (outcome.succeeded) outcome = PutInPlace(install, staging);
+  // Whatever was not moved goes now; the next start removes what cannot.
+  const bool stagingGone = staging.Remove();
+  services_.app.Mark("staging folder removed");
+  if (!outcome.succeeded && !stagingGone) outcome.cause += "\r\n" + texts::kCauseStagingLeft;
+  return outcome;
+}
+
+ExtractionOutcome Form1Logic::PutInPlace(bool install, StagingFolder& staging) {
+  // The voice folder may have been swapped for a link while the extractor ran.
+  if (const std::optional<std::string> problem = LocationProblem()) return {false, *problem};
+  if (const std::optional<std::string> cause = staging.MoveIntoPlace(install)) return {false, *cause};
+  services_.app.Mark("files moved into place");
+  // A repair keeps what it finds: a voice file there but hidden stays one
+  // that does not count.
+  if (VoiceFilesPresent() != 3) return {false, std::string(texts::kCauseFilesIncomplete)};
   // The files are whole and the voice's now; a record that does not read
   // back leaves them to the next start, which registers them again.
   const std::vector<RecordKey> registration = Registration();
@@ -387,7 +386,7 @@ ExtractionOutcome Form1Logic::SettleAttempt(ExtractionJournal& journal, Extracti
   const bool confirmed = ReadsBack(registration);
   services_.app.Mark("record read back");
   if (!confirmed) return {false, std::string(texts::kCauseRegistry)};
-  return outcome;
+  return {true, {}};
 }
 
 void Form1Logic::Timer1_Timer() {
@@ -401,18 +400,24 @@ void Form1Logic::Timer1_Timer() {
 
 void Form1Logic::UninstallVoice() {
   if (Busy == 1) return;  // one action at a time
-  if (VoiceState != kVoiceInstalled && VoiceState != kVoiceIncomplete) return;
-  const VoicePaths paths = Paths();
-  platform::FileSystem& files = services_.files;
   const auto fail = [&](std::string_view cause) {
     EndWithMessage(ActionResult::Failed, std::string(texts::kUninstallFailed) + "\r\n" + cause, texts::kTitleError,
                    MessageIcon::Critical);
   };
+  if (VoiceState == kVoiceAbsent) {
+    // The entry in the list of installed programs runs this to uninstall:
+    // left alone there, it must still be able to go.
+    const std::string entry = record::UninstallKey(VoiceName, VoiceId);
+    if (services_.registry.OpenKey(entry) != 0) return;
+    services_.registry.DeleteKeyTree(entry);
+    if (!KeyGone(entry)) fail(texts::kCauseRecordStays);
+    EndWithMessage(ActionResult::Succeeded, std::string(texts::kOrphanEntryRemoved), texts::kTitleInfo,
+                   MessageIcon::None);
+  }
+  if (VoiceState != kVoiceInstalled && VoiceState != kVoiceIncomplete) return;
+  const VoicePaths paths = Paths();
+  platform::FileSystem& files = services_.files;
   if (const std::optional<std::string> problem = LocationProblem()) fail(*problem);
-  // What an attempt cut short left goes first, by its journal; the rest
-  // below removes whatever else of the voice there is.
-  ExtractionJournal journal = Journal();
-  journal.Undo();
 
   // The record is read back: subkeys that others put below the voice key
   // belong to the voice and go with it; a key that stays is reported before
@@ -437,7 +442,6 @@ void Form1Logic::UninstallVoice() {
   if (!removed) {
     EndWithMessage(ActionResult::Failed, std::string(texts::kUninstallInUse), texts::kTitleError, MessageIcon::None);
   }
-  journal.Discard();  // one that could not be read or undone: the voice is gone all the same
 
   view_.SetBarVisible(BarId::Bar1, true);
   view_.SetBarVisible(BarId::Bar2, false);

@@ -27,17 +27,20 @@
 // - uninstall removes a voice key that has subkeys with them, and reports a
 //   failure, leaving the files, when the key still stays;
 // - while Busy = 1 the session may not end; ending anyway registers nothing;
-// - an install or repair is all or nothing: a journal written before the
-//   extractor starts names what it may create, and a failed attempt is
-//   undone by it before its message, one cut short at the next start, before
-//   anything is registered (extraction_journal.h);
+// - an install or repair is all or nothing: the extractor extracts into a
+//   folder of the installer's own, and only a finished extraction's files,
+//   flushed to disk, are moved into the voice folder; a failed attempt's
+//   folder is removed before its message, one cut short at the next start,
+//   before anything else (staging_folder.h);
+// - uninstall with neither voice files nor record removes the voice's entry
+//   left in the system's list of installed programs;
 // - a second copy ends before it touches the files or the registry.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "installer/extraction_journal.h"
+#include "installer/staging_folder.h"
 #include "installer/form_view.h"
 #include "installer/voice_identity.h"
 #include "platform/services.h"
@@ -65,8 +68,8 @@ class Form1Logic {
 
   // Start-up: the identity, the full Xp_ProgressBar2, then the single
   // instance (Unload: another copy runs; the window closes without being
-  // shown and nothing has been touched), the undoing of an attempt cut short,
-  // the record of a complete voice, and the state.
+  // shown and nothing has been touched), the removal of what an attempt cut
+  // short extracted, the record of a complete voice, and the state.
   LoadResult Form_Load();
   // Sets cancel to 1 exactly while Busy = 1.
   void Form_Unload(std::int16_t& cancel);
@@ -88,8 +91,9 @@ class Form1Logic {
   void ExtractVoice();
   void Timer1_Timer();
 
-  // Uninstall. Returns only in VoiceState 2, or while Busy; otherwise ends
-  // the program after its message.
+  // Uninstall. Returns only while Busy, or in VoiceState 2 when the voice
+  // has no entry left in the list of installed programs; otherwise ends the
+  // program after its message.
   void UninstallVoice();
 
   // Registration export: asks first, then ExportRegistration.
@@ -152,11 +156,12 @@ class Form1Logic {
   std::string ExtractorResult(bool ended);
   // What the extraction came to, before anything is registered.
   ExtractionOutcome JudgeExtraction(const std::string& waitFailure);
-  // Ends the attempt by its outcome: a success is registered and confirmed,
-  // a failure undone by the journal.
-  ExtractionOutcome SettleAttempt(ExtractionJournal& journal, ExtractionOutcome outcome);
-  ExtractionJournal Journal();
-  UndoResult UndoAttempt(ExtractionJournal& journal);
+  // Ends the attempt by its outcome: a finished extraction is moved into
+  // place, registered and confirmed; the staging folder goes either way.
+  ExtractionOutcome SettleAttempt(bool install, ExtractionOutcome outcome);
+  // Moves a finished extraction into place and registers it.
+  ExtractionOutcome PutInPlace(bool install, StagingFolder& staging);
+  StagingFolder Staging();
   void ConfirmUninstall();
   [[noreturn]] void EndWithMessage(ActionResult result, const std::string& text, std::string_view title,
                                    platform::MessageIcon icon);
@@ -172,7 +177,6 @@ class Form1Logic {
 
   platform::Services services_;
   FormView& view_;  // not owned
-  std::optional<ExtractionJournal> attempt_;  // the install or repair under way
   int modalDepth_ = 0;
   std::optional<bool> pendingEnd_;  // the extractor's end, told during a box
 };

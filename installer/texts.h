@@ -32,12 +32,15 @@ inline constexpr std::string_view kCauseNoWait = "无法等待解压程序结束
 inline constexpr std::string_view kCauseNoExitCode = "无法读取解压程序的返回代码";
 inline constexpr std::string_view kCauseFilesIncomplete = "音源文件不完整";
 inline constexpr std::string_view kCauseRegistry = "无法写入注册表";
-// The journal of the attempt (extraction_journal.h) cannot be written, or
-// cannot be removed once the attempt went well.
-inline constexpr std::string_view kCauseJournalWrite = "无法写入安装记录";
-inline constexpr std::string_view kCauseJournalRemove = "无法删除安装记录";
-// One more line when a failed attempt cannot be undone at once.
-inline constexpr std::string_view kCauseUndoPending = "本次解压的文件未能全部删除，下次启动时将再次删除";
+// The folder an attempt extracts into (staging_folder.h): one left from an
+// attempt before cannot be removed, a new one cannot be made, or what was
+// extracted cannot be written to disk or moved into place.
+inline constexpr std::string_view kCauseStagingStays = "上次解压的临时文件夹无法删除";
+inline constexpr std::string_view kCauseStagingMake = "无法创建临时解压文件夹";
+inline constexpr std::string_view kCauseFlush = "无法将解压的文件写入磁盘";
+inline constexpr std::string_view kCauseMove = "无法将解压的文件移入音源文件夹";
+// One more line when the folder of a failed attempt cannot be removed at once.
+inline constexpr std::string_view kCauseStagingLeft = "临时解压文件夹未能删除，下次启动时将再次删除";
 // The voice folder or a voice file leads somewhere else than its path says.
 inline constexpr std::string_view kCauseFolderLink = "音源文件夹是一个链接";
 inline constexpr std::string_view kCauseFileLink = "音源文件是一个链接";
@@ -50,6 +53,9 @@ inline constexpr std::string_view kUninstallSucceeded = "音源[删除]成功！
 inline constexpr std::string_view kUninstallInUse = "音源正被使用，请结束后再卸载";
 inline constexpr std::string_view kUninstallFailed = "音源[删除]失败！";
 inline constexpr std::string_view kCauseRecordStays = "无法删除注册表记录";
+// Uninstall with neither voice files nor record, but the voice's entry left
+// in the system's list of installed programs.
+inline constexpr std::string_view kOrphanEntryRemoved = "音源不存在，已从程序列表中删除其残留项";
 
 // Why the session may not end yet, as the system shows it.
 inline constexpr std::string_view kSessionBlockedInstalling = "正在安装音源，请稍候";

@@ -27,8 +27,9 @@ struct VoicePaths {
   std::string Archive() const { return appDir + "DATA\\" + voiceName + ".yin"; }
   std::string Extractor() const { return appDir + "DATA\\Rar.exe"; }
   std::string ExportFile() const { return appDir + voiceName + ".reg"; }
-  // What an install or repair under way may leave behind (extraction_journal.h).
-  std::string Journal() const { return appDir + voiceName + ".install-journal"; }
+  // Where an install or repair extracts to before its files take their
+  // places (staging_folder.h).
+  std::string Staging() const { return appDir + voiceName + ".staging"; }
 };
 
 // The three voice files, in the order they are tested and deleted.

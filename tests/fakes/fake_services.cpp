@@ -31,6 +31,10 @@ std::string NameOf(const std::string& path) {
 
 bool IsDrive(const std::string& key) { return key.size() == 2 && key[1] == ':'; }
 
+bool InSet(const std::set<std::string>& paths, const std::string& key) {
+  return std::any_of(paths.begin(), paths.end(), [&](const std::string& path) { return KeyOf(path) == key; });
+}
+
 void Note(CallLog* log, std::string line) {
   if (log != nullptr) log->push_back(std::move(line));
 }
@@ -251,6 +255,79 @@ bool FakeFileSystem::ReplaceWithText(const std::string& path, const std::vector<
                                      .linkTarget = {},
                                      .reparsePoint = false,
                                      .noFinalPath = false}};
+  return true;
+}
+
+bool FakeFileSystem::CreateFolder(const std::string& path) {
+  Note(log, "CreateFolder " + path);
+  const std::string key = KeyOf(path);
+  if (Exists(path) || InSet(unwritable, key)) return false;
+  const std::string parent = ParentOf(key);
+  if (!IsDrive(parent)) {
+    const Entry* folder = Get(parent);
+    if (folder == nullptr || (folder->attributes & kFolder) == 0) return false;
+  }
+  entries_[key] = Stored{path, Entry{.attributes = kFolder, .content = {}, .inUse = false, .linkTarget = {}, .reparsePoint = false, .noFinalPath = false}};
+  return true;
+}
+
+bool FakeFileSystem::RemoveTree(const std::string& path) {
+  Note(log, "RemoveTree " + path);
+  const std::string key = KeyOf(path);
+  // Deepest first, so that a folder is empty by its turn; below a link is
+  // only its view of the target, which goes with it.
+  const auto end = entries_.lower_bound(key + "\\\xFF");
+  std::vector<std::string> keys;
+  for (auto it = entries_.lower_bound(key); it != end; ++it) {
+    if (it->first == key || it->first.rfind(key + "\\", 0) == 0) keys.push_back(it->first);
+  }
+  for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
+    const Entry& entry = entries_.at(*it).entry;
+    const bool link = !entry.linkTarget.empty();
+    if (entry.inUse || ((entry.attributes & kFolder) != 0 && !link && HasChildren(*it))) continue;
+    entries_.erase(*it);
+  }
+  return !Exists(path);
+}
+
+std::optional<std::vector<platform::TreeEntry>> FakeFileSystem::ListTree(const std::string& folder) {
+  Note(log, "ListTree " + folder);
+  const std::string key = KeyOf(folder);
+  const Entry* top = Get(folder);
+  if (top == nullptr || (top->attributes & kFolder) == 0 || InSet(unreadable, key)) return std::nullopt;
+  std::vector<platform::TreeEntry> tree;
+  std::string linkBelow;  // entries below a link are not entered
+  for (auto it = entries_.lower_bound(key + "\\"); it != entries_.end() && it->first.rfind(key + "\\", 0) == 0; ++it) {
+    if (!linkBelow.empty() && it->first.rfind(linkBelow + "\\", 0) == 0) continue;
+    const Entry& entry = it->second.entry;
+    const bool link = !entry.linkTarget.empty();
+    if (link) linkBelow = it->first;
+    tree.push_back({it->second.path.substr(key.size() + 1), (entry.attributes & kFolder) != 0, link});
+  }
+  return tree;
+}
+
+bool FakeFileSystem::FlushFile(const std::string& path) {
+  Note(log, "FlushFile " + path);
+  const Entry* entry = Get(path);
+  return entry != nullptr && (entry->attributes & kFolder) == 0 && !InSet(unflushable, KeyOf(path));
+}
+
+bool FakeFileSystem::Rename(const std::string& from, const std::string& to, bool replace) {
+  Note(log, std::string(replace ? "Rename+ " : "Rename ") + from + " -> " + to);
+  const auto source = entries_.find(KeyOf(from));
+  if (source == entries_.end() || (source->second.entry.attributes & kFolder) != 0 || source->second.entry.inUse) {
+    return false;
+  }
+  const std::string target = KeyOf(to);
+  const Entry* folder = Get(ParentOf(target));
+  if (folder == nullptr || (folder->attributes & kFolder) == 0) return false;
+  if (const Entry* old = Get(to)) {
+    if (!replace || (old->attributes & (kFolder | kReadOnly)) != 0 || old->inUse) return false;
+  }
+  Entry moved = source->second.entry;
+  entries_.erase(source);
+  entries_[target] = Stored{to, std::move(moved)};
   return true;
 }
 

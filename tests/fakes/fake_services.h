@@ -108,6 +108,16 @@ class FakeFileSystem : public platform::FileSystem {
   // The path as given with every link on the way replaced by its target.
   std::optional<platform::FileLocation> Locate(const std::string& path) override;
   bool ReplaceWithText(const std::string& path, const std::vector<std::string>& lines) override;
+  // Folders in unwritable cannot be made; a file in use is neither removed
+  // with its tree nor renamed; a link is removed as an entry, its target kept.
+  bool CreateFolder(const std::string& path) override;
+  bool RemoveTree(const std::string& path) override;
+  std::optional<std::vector<platform::TreeEntry>> ListTree(const std::string& folder) override;  // not in unreadable
+  bool FlushFile(const std::string& path) override;  // files only; not in unflushable
+  bool Rename(const std::string& from, const std::string& to, bool replace) override;
+
+  // FlushFile of these paths fails (an error of the disk).
+  std::set<std::string> unflushable;
 
  private:
   struct Stored {

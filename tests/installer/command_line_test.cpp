@@ -20,6 +20,7 @@ namespace code = installer::exit_code;
 
 const std::string kVoiceKey = "Software\\TIRELUNA2\\DATABASE\\VOICE\\KT3WQ8ZRMD5LXNVC";
 const std::string kVoice = "C:\\Voices\\KT3WQ8ZRMD5LXNVC\\Ilvo";
+const std::string kStaged = "C:\\Voices\\Ilvo.staging\\KT3WQ8ZRMD5LXNVC\\Ilvo";
 const std::string kExportFile = "C:\\Voices\\Ilvo.reg";
 
 // The window's start splits nothing; anything after the program's name,
@@ -87,7 +88,7 @@ TEST(ParseCommandLine, ReadsSwitchesWithoutRegardToCaseOrPrefix) {
 enum class Voice { Absent, Installed, Incomplete };
 
 // The program's folder C:\Voices with its data, the voice in a given state, and
-// an extractor that puts the three files in place.
+// an extractor that extracts the three files.
 struct Rig {
   Rig(Voice voice, bool dataComplete) {
     s.app.folder = "C:\\Voices";
@@ -97,7 +98,9 @@ struct Rig {
     if (dataComplete) s.files.AddFile("C:\\Voices\\DATA\\Ilvo.yin");
     if (voice == Voice::Installed) AddVoiceFiles({".vvd", ".ddi", ".ddb"});
     if (voice == Voice::Incomplete) AddVoiceFiles({".ddb"});
-    s.processes.onStart = [this](const fakes::FakeProcesses::Start&) { AddVoiceFiles({".vvd", ".ddi", ".ddb"}); };
+    s.processes.onStart = [this](const fakes::FakeProcesses::Start&) {
+      for (const char* extension : {".vvd", ".ddi", ".ddb"}) s.files.AddFile(kStaged + extension, "voice");
+    };
   }
   void AddVoiceFiles(std::vector<const char*> extensions) {
     for (const char* extension : extensions) {
@@ -206,6 +209,14 @@ TEST(CommandLineMode, ResultLinesNameTheStateTheFileAndTheCause) {
     Rig rig(Voice::Absent, true);
     EXPECT_EQ(rig.Run({"/export"}), code::kSucceeded);
     EXPECT_EQ(rig.lines, std::vector<std::string>{kExportFile});
+  }
+  {  // only the entry in the list of installed programs is left: the list's own command removes it
+    Rig rig(Voice::Absent, true);
+    const std::string entry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ilvo_KT3WQ8ZRMD5LXNVC";
+    rig.s.registry.CreateKey(entry);
+    EXPECT_EQ(rig.Run({"/uninstall", "/quiet"}), code::kSucceeded);
+    EXPECT_EQ(rig.lines, std::vector<std::string>{"音源不存在，已从程序列表中删除其残留项"});
+    EXPECT_FALSE(rig.s.registry.HasKey(entry));
   }
 }
 

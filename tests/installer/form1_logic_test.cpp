@@ -65,6 +65,13 @@ struct Rig {
     if (mask & Ddi) s.files.AddFile(Voice(".ddi"), "ddi", attributes);
     if (mask & Ddb) s.files.AddFile(Voice(".ddb"), "ddb", attributes);
   }
+  // What the extractor leaves in the staging folder, as it extracts there.
+  std::string Staged(const char* ext) const { return AppDir() + "Ilvo.staging\\KT3WQ8ZRMD5LXNVC\\Ilvo" + ext; }
+  void AddStagedFiles(unsigned mask, std::uint32_t attributes = 0) {
+    if (mask & Vvd) s.files.AddFile(Staged(".vvd"), "new vvd", attributes);
+    if (mask & Ddi) s.files.AddFile(Staged(".ddi"), "new ddi", attributes);
+    if (mask & Ddb) s.files.AddFile(Staged(".ddb"), "new ddb", attributes);
+  }
   void AddData(bool archive = true, bool extractor = true) {
     s.files.AddFolder(AppDir() + "DATA");
     if (archive) s.files.AddFile(Archive(), "archive");
@@ -205,8 +212,8 @@ TEST(FormLoad, RunsItsTwelveStepsInOrder) {
       // 3-6: Timer2 and the full Xp_ProgressBar2
       "Timer2.Enabled 1", "Bar2.Max 2", "Bar2.Value 2",
       "Bar2.Style 0", "Bar2.Value 2", "Bar2.Value?", "Timer2.Enabled 0",
-      // no attempt was cut short
-      "EntryExists C:\\Voices\\Ilvo.install-journal",
+      // what an attempt cut short extracted goes first
+      "RemoveTree C:\\Voices\\Ilvo.staging",
       // 7: files .vvd, .ddi, .ddb; complete, so the record is written
       "Dir " + v + ".vvd", "Dir " + v + ".ddi", "Dir " + v + ".ddb",
       "CreateKey " + kParentKey, "SetString " + kParentKey + " VOICEDIR=C:\\Voices",
@@ -248,21 +255,21 @@ TEST(FormLoad, ProbesTheKeyAgainBeforeTheSecondRow) {
 }
 
 TEST(FormLoad, SecondInstanceUnloadsBeforeTouchingFilesOrRegistry) {
-  // The first copy may be extracting: its files are neither registered nor
-  // undone by its journal.
+  // The first copy may be extracting: neither its staging folder nor the
+  // voice's files are touched, nor registered.
   Rig rig;
   rig.AddVoiceFiles(AllFiles);
   rig.AddData();
-  rig.s.files.AddFile(rig.AppDir() + "Ilvo.install-journal",
-                      "Ilvo extraction journal 1\r\ncreates folder\r\ncreates file .vvd\r\ncreates file .ddi\r\n"
-                      "creates file .ddb\r\nend\r\n");
+  rig.AddStagedFiles(Ddb);
   rig.s.app.previousInstance = true;
   rig.s.log.clear();
   EXPECT_EQ(rig.logic.Form_Load(), installer::LoadResult::Unload);
-  EXPECT_EQ(rig.LogWith({"Dir", "EntryExists", "ReadFile", "DeleteFile", "RemoveFolder", "CreateKey", "Set", "Open"}),
+  EXPECT_EQ(rig.LogWith({"Dir", "EntryExists", "ReadFile", "DeleteFile", "RemoveFolder", "RemoveTree", "CreateKey",
+                         "Set", "Open"}),
             std::vector<std::string>{});
   EXPECT_EQ(rig.s.registry.KeyCount(), 0u);
   EXPECT_TRUE(rig.s.files.Exists(rig.Voice(".ddb")));
+  EXPECT_TRUE(rig.s.files.Exists(rig.Staged(".ddb")));
   EXPECT_TRUE(rig.s.app.boxes.empty());
   EXPECT_FALSE(rig.s.app.ended);
 }
@@ -354,18 +361,18 @@ TEST(ExtractVoice, ComposesTheCommandLines) {
   // clang-format off
   const Case cases[] = {
     {"C:\\Voices",
-     R"("C:\Voices\DATA\Rar.exe" x -o+ "C:\Voices\DATA\Ilvo.yin" "C:\Voices\")",
-     R"("C:\Voices\DATA\Rar.exe" x -o- "C:\Voices\DATA\Ilvo.yin" "C:\Voices\")"},
+     R"("C:\Voices\DATA\Rar.exe" x -o+ "C:\Voices\DATA\Ilvo.yin" "C:\Voices\Ilvo.staging\")",
+     R"("C:\Voices\DATA\Rar.exe" x -o- "C:\Voices\DATA\Ilvo.yin" "C:\Voices\Ilvo.staging\")"},
     {"C:\\Program Files\\My Voices",
-     R"("C:\Program Files\My Voices\DATA\Rar.exe" x -o+ "C:\Program Files\My Voices\DATA\Ilvo.yin" "C:\Program Files\My Voices\")",
-     R"("C:\Program Files\My Voices\DATA\Rar.exe" x -o- "C:\Program Files\My Voices\DATA\Ilvo.yin" "C:\Program Files\My Voices\")"},
+     R"("C:\Program Files\My Voices\DATA\Rar.exe" x -o+ "C:\Program Files\My Voices\DATA\Ilvo.yin" "C:\Program Files\My Voices\Ilvo.staging\")",
+     R"("C:\Program Files\My Voices\DATA\Rar.exe" x -o- "C:\Program Files\My Voices\DATA\Ilvo.yin" "C:\Program Files\My Voices\Ilvo.staging\")"},
     {"D:\\歌声 合成\\音源",
-     R"("D:\歌声 合成\音源\DATA\Rar.exe" x -o+ "D:\歌声 合成\音源\DATA\Ilvo.yin" "D:\歌声 合成\音源\")",
-     R"("D:\歌声 合成\音源\DATA\Rar.exe" x -o- "D:\歌声 合成\音源\DATA\Ilvo.yin" "D:\歌声 合成\音源\")"},
+     R"("D:\歌声 合成\音源\DATA\Rar.exe" x -o+ "D:\歌声 合成\音源\DATA\Ilvo.yin" "D:\歌声 合成\音源\Ilvo.staging\")",
+     R"("D:\歌声 合成\音源\DATA\Rar.exe" x -o- "D:\歌声 合成\音源\DATA\Ilvo.yin" "D:\歌声 合成\音源\Ilvo.staging\")"},
     // At a drive root the platform gives "C:\" and AppDir gets a second backslash.
     {"C:\\",
-     R"("C:\\DATA\Rar.exe" x -o+ "C:\\DATA\Ilvo.yin" "C:\\")",
-     R"("C:\\DATA\Rar.exe" x -o- "C:\\DATA\Ilvo.yin" "C:\\")"},
+     R"("C:\\DATA\Rar.exe" x -o+ "C:\\DATA\Ilvo.yin" "C:\\Ilvo.staging\")",
+     R"("C:\\DATA\Rar.exe" x -o- "C:\\DATA\Ilvo.yin" "C:\\Ilvo.staging\")"},
   };
   // clang-format on
   for (const Case& c : cases) {
@@ -447,7 +454,7 @@ TEST(ExtractVoice, ReportsSuccessOnlyWhenTrue) {
     rig.s.processes.openFails = c.openFails;
     rig.s.processes.waitFails = c.waitFails;
     rig.s.processes.onStart = [&](const fakes::FakeProcesses::Start&) {
-      rig.AddVoiceFiles(c.filesExtracted);
+      rig.AddStagedFiles(c.filesExtracted);
       rig.s.registry.failWrites = c.registry == RecordFault::AllWrites;
       rig.s.registry.refuseValues = c.registry == RecordFault::Values;
       if (c.registry == RecordFault::TextChanged) {
@@ -493,7 +500,7 @@ TEST(ExtractVoice, InstallArrangesTheWindowThenWaitsWithoutSpinning) {
   rig.AddData();
   rig.Load();
   rig.s.processes.wakesBeforeEnd = 3;
-  rig.s.processes.onStart = [&](const auto&) { rig.AddVoiceFiles(AllFiles); };
+  rig.s.processes.onStart = [&](const auto&) { rig.AddStagedFiles(AllFiles); };
   std::vector<std::int16_t> busyDuringWait;
   rig.s.app.onDoEvents = [&] { busyDuringWait.push_back(rig.logic.Busy); };
 
@@ -533,7 +540,7 @@ TEST(ExtractVoice, RepairDisablesItsButtonsInOrder) {
   rig.AddVoiceFiles(Ddb);
   rig.AddData();
   rig.Load();
-  rig.s.processes.onStart = [&](const auto&) { rig.AddVoiceFiles(AllFiles); };
+  rig.s.processes.onStart = [&](const auto&) { rig.AddStagedFiles(AllFiles); };
   rig.ExpectEnds([&] { rig.logic.QORButtonXF_GotFocus(); });
   const auto order = rig.LogWith({"StartHidden", "XZ.Enabled", "XZT.Enabled", "XF.Enabled", "Caption", "AZ"});
   const std::vector<std::string> expected = {"StartHidden " + rig.logic.ExtractCommandLine(false), "XZ.Enabled 0",
@@ -556,14 +563,15 @@ TEST(ExtractVoice, ExtractorThatCannotStartChangesNothingButTimer1) {
 
     rig.ExpectEnds([&] { install ? rig.logic.QORButtonAZ_GotFocus() : rig.logic.QORButtonXF_GotFocus(); });
 
-    // Only looks, and the journal written for the attempt and removed again.
+    // Only looks, and the staging folder made for the attempt and removed again.
     std::erase_if(rig.s.log, [](const std::string& line) {
       return line.rfind("Locate ", 0) == 0 || line.rfind("EntryExists ", 0) == 0;
     });
     EXPECT_EQ(rig.s.log, (std::vector<std::string>{
-                             "Timer1.Enabled 1", "ReplaceWithText C:\\Voices\\Ilvo.install-journal",
+                             "Timer1.Enabled 1", "RemoveTree C:\\Voices\\Ilvo.staging",
+                             "CreateFolder C:\\Voices\\Ilvo.staging",
                              "StartHidden " + rig.logic.ExtractCommandLine(install),
-                             "DeleteFile C:\\Voices\\Ilvo.install-journal", "Timer1.Enabled 0",
+                             "RemoveTree C:\\Voices\\Ilvo.staging", "Timer1.Enabled 0",
                              std::string("MessageBox 错误: ") + (install ? "音源[安装]失败！" : "音源[修复]失败！") +
                                  "\r\n解压程序无法启动",
                              "EndProgram"}));
@@ -577,7 +585,7 @@ TEST(ExtractVoice, ExtractorThatCannotStartChangesNothingButTimer1) {
     }
     EXPECT_EQ(rig.logic.Busy, 0);
     EXPECT_EQ(rig.s.registry.Find(kVoiceKey, "INSTALLED"), nullptr);
-    EXPECT_FALSE(rig.s.files.Exists(rig.AppDir() + "Ilvo.install-journal"));
+    EXPECT_FALSE(rig.s.files.Exists(rig.AppDir() + "Ilvo.staging"));
   }
 }
 
@@ -601,7 +609,7 @@ TEST(BusyGuard, NoSecondActionStartsWhileTheExtractorRuns) {
   rig.AddData();
   rig.Load();
   rig.s.processes.wakesBeforeEnd = 2;
-  rig.s.processes.onStart = [&](const auto&) { rig.AddVoiceFiles(AllFiles); };
+  rig.s.processes.onStart = [&](const auto&) { rig.AddStagedFiles(AllFiles); };
   std::vector<std::int16_t> cancels;
   bool exported = false;
   rig.s.app.onDoEvents = [&] {
@@ -663,8 +671,8 @@ TEST(FocusHandlers, UninstallConfirmedInStateTwoDoesNothing) {
   Rig rig;
   rig.AddData();
   rig.Load();
-  rig.logic.QORButtonXZT_GotFocus();  // OK, then UninstallVoice returns at once
-  EXPECT_EQ(rig.s.log, std::vector<std::string>{"MessageBox 警告窗口: 确定要卸载么？"});
+  rig.logic.QORButtonXZT_GotFocus();  // OK, then UninstallVoice finds no entry either and returns
+  EXPECT_EQ(rig.s.log, (std::vector<std::string>{"MessageBox 警告窗口: 确定要卸载么？", "OpenKey " + kEntryKey}));
   EXPECT_FALSE(rig.s.app.ended);
 }
 
@@ -959,7 +967,7 @@ TEST(Links, NoActionFollowsALinkOutOfTheApplicationFolder) {
       case Link::FolderOtherVolume: rig.s.files.MakeLink(folder, "E:\\KT3WQ8ZRMD5LXNVC", false); break;
     }
     rig.Load();
-    rig.s.processes.onStart = [&](const auto&) { rig.AddVoiceFiles(AllFiles); };
+    rig.s.processes.onStart = [&](const auto&) { rig.AddStagedFiles(AllFiles); };
     rig.ExpectEnds([&] {
       if (c.action == Action::Uninstall) {
         rig.logic.UninstallVoice();
@@ -1019,7 +1027,7 @@ TEST(EndSession, IsHeldUpWhileBusyAndEndingAnywayRegistersNothing) {
     rig.Load();
     EXPECT_EQ(rig.logic.Form_QueryEndSession(), std::nullopt) << "idle: the session may end";
     rig.s.processes.wakesBeforeEnd = 2;
-    rig.s.processes.onStart = [&](const auto&) { rig.AddVoiceFiles(AllFiles); };
+    rig.s.processes.onStart = [&](const auto&) { rig.AddStagedFiles(AllFiles); };
     std::optional<std::string> reason;
     rig.s.app.onDoEvents = [&] {
       reason = rig.logic.Form_QueryEndSession();
@@ -1038,183 +1046,233 @@ TEST(EndSession, IsHeldUpWhileBusyAndEndingAnywayRegistersNothing) {
 
 namespace all_or_nothing {
 
-const std::string kJournalText =
-    "Ilvo extraction journal 1\r\ncreates folder\r\ncreates file .vvd\r\ncreates file .ddi\r\ncreates file .ddb\r\nend\r\n";
+// Bits of the voice files' places, the staging folder and what a test puts
+// in them.
+const char* const kExts[] = {".vvd", ".ddi", ".ddb"};
+const unsigned kBits[] = {Vvd, Ddi, Ddb};
 
-std::string JournalOf(const Rig& rig) { return rig.AppDir() + "Ilvo.install-journal"; }
+std::string StagingOf(const Rig& rig) { return rig.AppDir() + "Ilvo.staging"; }
+// A file of the archive besides the voice files.
+std::string Extra(const Rig& rig) { return rig.AppDir() + "KT3WQ8ZRMD5LXNVC\\Ilvo.txt"; }
+std::string StagedExtra(const Rig& rig) { return StagingOf(rig) + "\\KT3WQ8ZRMD5LXNVC\\Ilvo.txt"; }
 
-TEST(AllOrNothing, AFailedAttemptIsUndoneBeforeItsMessageAndOnlyWhatItCreated) {
+// What stands in each voice file's place: "mine" (there before), "new ..."
+// (moved in from the extraction), or "" (nothing), .vvd, .ddi, .ddb.
+std::vector<std::string> VoiceContents(const Rig& rig) {
+  std::vector<std::string> contents;
+  for (const char* ext : kExts) {
+    const FakeFileSystem::Entry* entry = rig.s.files.Get(rig.Voice(ext));
+    contents.push_back(entry == nullptr ? "" : entry->content);
+  }
+  return contents;
+}
+
+TEST(AllOrNothing, OnlyAFinishedExtractionReachesTheVoiceFolder) {
+  enum class Fault { None, StagedFileInUse, FlushFails, LeftStagingInUse, LeftStagingIsALink, RegistryRefuses };
   struct Case {
     const char* name;
-    unsigned before;  // voice files there before, each with its own content
-    std::optional<std::uint32_t> exitCode;
-    unsigned extracted;
-    const char* inUseAfter;  // a file the extractor wrote and something then holds open
-    RecordFault registry;
+    unsigned before;        // voice files there before, each "mine"
+    unsigned hiddenBefore;  // of those, hidden (they do not count)
+    bool extraBefore;       // the archive's other file there before, "mine"
+    std::uint32_t exitCode;
+    unsigned extracted;     // voice files the extractor leaves in the staging folder
+    Fault fault;
     // expected
     const char* text;
-    unsigned left;  // voice files afterwards
-    bool folderLeft, journalLeft, record;
+    std::vector<std::string> voice;  // VoiceContents afterwards
+    const char* extra;      // the other file afterwards, "" for none
+    bool record, stagingLeft, started;
   };
-  const auto F = RecordFault::None;
+  const std::string n = "new vvd", d = "new ddi", b = "new ddb";
+  const auto F = Fault::None;
   // clang-format off
   const std::vector<Case> cases = {
-    {"install, files written then exit 3", 0, 3, AllFiles, nullptr, F,
-     "音源[安装]失败！\r\n解压程序返回错误代码 3", 0, false, false, false},
-    {"install, exit 0 but a file short", 0, 0, Vvd|Ddb, nullptr, F,
-     "音源[安装]失败！\r\n音源文件不完整", 0, false, false, false},
-    {"repair, old .vvd kept, exit 3", Vvd, 3, AllFiles, nullptr, F,
-     "音源[修复]失败！\r\n解压程序返回错误代码 3", Vvd, true, false, false},
-    {"install, a written file held open", 0, 2, AllFiles, ".ddi", F,
-     "音源[安装]失败！\r\n解压程序返回错误代码 2\r\n本次解压的文件未能全部删除，下次启动时将再次删除", Ddi, true, true, false},
-    {"install succeeds", 0, 0, AllFiles, nullptr, F, "音源[安装]成功！", AllFiles, true, false, true},
-    {"repair succeeds", Ddb, 1, AllFiles, nullptr, F, "音源[修复]成功！", AllFiles, true, false, true},
-    {"install, record not confirmed: the whole files stay", 0, 0, AllFiles, nullptr, RecordFault::AllWrites,
-     "音源[安装]失败！\r\n无法写入注册表", AllFiles, true, false, false},
+    {"install over nothing", 0, 0, false, 0, AllFiles, F,
+     "音源[安装]成功！", {n, d, b}, "new extra", true, false, true},
+    {"install replaces the archive's other file", 0, 0, true, 1, AllFiles, F,
+     "音源[安装]成功！", {n, d, b}, "new extra", true, false, true},
+    {"install, all written then exit 3", 0, 0, true, 3, AllFiles, F,
+     "音源[安装]失败！\r\n解压程序返回错误代码 3", {"", "", ""}, "mine", false, false, true},
+    {"install, exit 0 but a file short", 0, 0, false, 0, Vvd | Ddb, F,
+     "音源[安装]失败！\r\n音源文件不完整", {"", "", ""}, "", false, false, true},
+    {"repair keeps the file there and the other file", Ddb, 0, true, 0, AllFiles, F,
+     "音源[修复]成功！", {n, d, "mine"}, "mine", true, false, true},
+    {"repair of some files fails: theirs kept", Vvd | Ddi, 0, false, 3, AllFiles, F,
+     "音源[修复]失败！\r\n解压程序返回错误代码 3", {"mine", "mine", ""}, "", false, false, true},
+    {"repair over all three, one hidden: kept, still no voice", AllFiles, Ddi, false, 0, AllFiles, F,
+     "音源[修复]失败！\r\n音源文件不完整", {"mine", "mine", "mine"}, "new extra", false, false, true},
+    {"a move fails: what moved is whole, the rest goes", 0, 0, false, 0, AllFiles, Fault::StagedFileInUse,
+     "音源[安装]失败！\r\n无法将解压的文件移入音源文件夹\r\n临时解压文件夹未能删除，下次启动时将再次删除",
+     {"", "", b}, "", false, true, true},
+    {"a flush fails: nothing moves", Ddb, 0, false, 0, AllFiles, Fault::FlushFails,
+     "音源[修复]失败！\r\n无法将解压的文件写入磁盘", {"", "", "mine"}, "", false, false, true},
+    {"a staging folder from before in use: nothing starts", 0, 0, false, 0, AllFiles, Fault::LeftStagingInUse,
+     "音源[安装]失败！\r\n上次解压的临时文件夹无法删除", {"", "", ""}, "", false, true, false},
+    {"a staging folder from before is a link: only the link goes", 0, 0, false, 0, AllFiles, Fault::LeftStagingIsALink,
+     "音源[安装]成功！", {n, d, b}, "new extra", true, false, true},
+    {"the record is refused: the whole files stay", 0, 0, false, 0, AllFiles, Fault::RegistryRefuses,
+     "音源[安装]失败！\r\n无法写入注册表", {n, d, b}, "new extra", false, false, true},
   };
   // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Rig rig;
     rig.AddData();
-    rig.AddVoiceFiles(c.before);
-    for (const char* ext : {".vvd", ".ddi", ".ddb"}) {
-      if (rig.s.files.Exists(rig.Voice(ext))) rig.s.files.Get(rig.Voice(ext))->content = "the user's own";
+    for (int i = 0; i < 3; ++i) {
+      if (c.before & kBits[i]) {
+        rig.s.files.AddFile(rig.Voice(kExts[i]), "mine", (c.hiddenBefore & kBits[i]) ? FakeFileSystem::kHidden : 0);
+      }
     }
+    if (c.extraBefore) rig.s.files.AddFile(Extra(rig), "mine");
     rig.Load();
+    // Left after the start-up: something the start-up could not remove.
+    if (c.fault == Fault::LeftStagingInUse) {
+      rig.s.files.AddFile(StagingOf(rig) + "\\old.tmp");
+      rig.s.files.Get(StagingOf(rig) + "\\old.tmp")->inUse = true;
+    }
+    if (c.fault == Fault::LeftStagingIsALink) {
+      rig.s.files.AddFile("D:\\Elsewhere\\keep.txt", "keep");
+      rig.s.files.AddFolder(StagingOf(rig));
+      rig.s.files.MakeLink(StagingOf(rig), "D:\\Elsewhere", true);
+    }
     rig.s.processes.exitCode = c.exitCode;
     rig.s.processes.onStart = [&](const fakes::FakeProcesses::Start&) {
-      // The journal is whole before the extractor runs.
-      EXPECT_TRUE(rig.s.files.Exists(JournalOf(rig)));
-      for (const char* ext : {".vvd", ".ddi", ".ddb"}) {
-        const unsigned bit = std::string(ext) == ".vvd" ? Vvd : std::string(ext) == ".ddi" ? Ddi : Ddb;
-        if ((c.extracted & bit) && !rig.s.files.Exists(rig.Voice(ext))) rig.s.files.AddFile(rig.Voice(ext), "new");
-      }
-      if (c.inUseAfter) rig.s.files.Get(rig.Voice(c.inUseAfter))->inUse = true;
-      rig.s.registry.failWrites = c.registry == RecordFault::AllWrites;
+      // A new, empty folder of the installer's own.
+      EXPECT_EQ(rig.s.files.ListTree(StagingOf(rig)), std::vector<platform::TreeEntry>{});
+      rig.AddStagedFiles(c.extracted);
+      rig.s.files.AddFile(StagedExtra(rig), "new extra");
+      if (c.fault == Fault::StagedFileInUse) rig.s.files.Get(rig.Staged(".ddi"))->inUse = true;
+      if (c.fault == Fault::FlushFails) rig.s.files.unflushable.insert(rig.Staged(".vvd"));
+      rig.s.registry.failWrites = c.fault == Fault::RegistryRefuses;
     };
 
     rig.ExpectEnds([&] { rig.logic.VoiceState == 2 ? rig.logic.QORButtonAZ_GotFocus() : rig.logic.QORButtonXF_GotFocus(); });
 
     ASSERT_EQ(rig.s.app.boxes.size(), 1u);
     EXPECT_EQ(rig.s.app.boxes[0].text, c.text);
-    const unsigned bits[] = {Vvd, Ddi, Ddb};
-    const char* exts[] = {".vvd", ".ddi", ".ddb"};
-    for (int i = 0; i < 3; ++i) {
-      EXPECT_EQ(rig.s.files.Exists(rig.Voice(exts[i])), (c.left & bits[i]) != 0) << exts[i];
-      if (c.before & bits[i]) {
-        EXPECT_EQ(rig.s.files.Get(rig.Voice(exts[i]))->content, "the user's own") << exts[i];
-      }
-    }
-    EXPECT_EQ(rig.s.files.Exists(rig.AppDir() + "KT3WQ8ZRMD5LXNVC"), c.folderLeft);
-    EXPECT_EQ(rig.s.files.Exists(JournalOf(rig)), c.journalLeft);
+    EXPECT_EQ(rig.s.processes.starts.size(), c.started ? 1u : 0u);
+    EXPECT_EQ(VoiceContents(rig), c.voice);
+    const FakeFileSystem::Entry* extra = rig.s.files.Get(Extra(rig));
+    EXPECT_EQ(extra == nullptr ? "" : extra->content, c.extra);
     EXPECT_EQ(rig.s.registry.HasKey(kVoiceKey), c.record);
-    // Everything is settled before the user is told; a success drops the
-    // journal before anything is registered.
-    const auto order = rig.LogWith({"DeleteFile", "RemoveFolder", "CreateKey", "MessageBox"});
+    EXPECT_EQ(rig.s.files.Exists(StagingOf(rig)), c.stagingLeft);
+    if (c.fault == Fault::LeftStagingIsALink) { EXPECT_EQ(rig.s.files.Get("D:\\Elsewhere\\keep.txt")->content, "keep"); }
+    // Every file is on disk before the first takes its place, every place
+    // is taken before the record is written, and the staging folder goes
+    // before the user is told.
+    const auto order = rig.LogWith({"FlushFile", "Rename", "CreateKey", "RemoveTree", "MessageBox"});
+    const auto first = [&](const std::string& prefix) {
+      return std::find_if(order.begin(), order.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
+    };
+    const auto last = [&](const std::string& prefix) {
+      auto found = order.end();
+      for (auto it = order.begin(); it != order.end(); ++it) {
+        if (it->rfind(prefix, 0) == 0) found = it;
+      }
+      return found;
+    };
+    if (first("Rename") != order.end()) { EXPECT_LT(last("FlushFile"), first("Rename")); }
+    if (c.record) { EXPECT_LT(last("Rename"), first("CreateKey")); }
     ASSERT_FALSE(order.empty());
     EXPECT_EQ(order.back().rfind("MessageBox", 0), 0u);
-    if (c.record) {
-      EXPECT_EQ(order.front(), "DeleteFile " + JournalOf(rig));
-    }
+    EXPECT_EQ(order[order.size() - 2].rfind("RemoveTree", 0), 0u);
   }
 }
 
-TEST(AllOrNothing, AJournalThatCannotBeWrittenStartsNothing) {
-  Rig rig;
-  rig.AddData();
-  rig.Load();
-  rig.s.files.unwritable.insert(JournalOf(rig));
-  rig.ExpectEnds([&] { rig.logic.QORButtonAZ_GotFocus(); });
-  EXPECT_TRUE(rig.s.processes.starts.empty());
-  ASSERT_EQ(rig.s.app.boxes.size(), 1u);
-  EXPECT_EQ(rig.s.app.boxes[0].text, "音源[安装]失败！\r\n无法写入安装记录");
-  EXPECT_EQ(rig.s.app.boxes[0].title, "错误");
-  EXPECT_FALSE(rig.view.timers[TimerId::Timer1].enabled);
-  EXPECT_EQ(rig.logic.Busy, 0);
-}
-
-TEST(AllOrNothing, StartUpUndoesAnAttemptCutShortBeforeAnythingIsRegistered) {
-  enum class Journal { Whole, RepairOfDdb, Damaged, Unreadable };
+TEST(AllOrNothing, StartUpRemovesWhatAnAttemptCutShortExtractedAndNothingElse) {
   struct Case {
     const char* name;
-    Journal journal;
-    unsigned files;           // voice files there at start
-    const char* inUse;        // one of them held open
-    bool folderLink;          // the voice folder leads elsewhere now
+    unsigned files;  // voice files in their places, "mine" (put there by hand, say)
+    bool stagedInUse;
+    bool stagingIsALink;
     // expected
     int state;
-    unsigned left;
-    bool journalLeft;
+    bool stagingLeft;
   };
   // clang-format off
   const std::vector<Case> cases = {
-    {"an install cut short after all three", Journal::Whole, AllFiles, nullptr, false, 2, 0, false},
-    {"an install cut short before any",      Journal::Whole, 0,        nullptr, false, 2, 0, false},
-    {"a repair cut short",                   Journal::RepairOfDdb, AllFiles, nullptr, false, 3, Vvd | Ddi, false},
-    {"a damaged journal",                    Journal::Damaged, AllFiles, nullptr, false, 3, AllFiles, true},
-    {"an unreadable journal",                Journal::Unreadable, AllFiles, nullptr, false, 3, AllFiles, true},
-    {"a named file held open",               Journal::Whole, AllFiles, ".vvd", false, 3, Vvd, true},
-    {"the voice folder is a link now",       Journal::Whole, AllFiles, nullptr, true, 3, AllFiles, true},
+    {"files put in place by hand",           AllFiles, false, false, 1, false},
+    {"nothing in place",                     0,        false, false, 2, false},
+    {"some in place",                        Ddb,      false, false, 3, false},
+    {"a staged file still held open",        AllFiles, true,  false, 1, true},
+    {"the staging folder is a link",         Vvd,      false, true,  3, false},
   };
   // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Rig rig;
     rig.AddData();
-    rig.AddVoiceFiles(c.files);
-    rig.s.files.AddFolder(rig.AppDir() + "KT3WQ8ZRMD5LXNVC");
-    switch (c.journal) {
-      case Journal::Whole: rig.s.files.AddFile(JournalOf(rig), kJournalText); break;
-      case Journal::RepairOfDdb:
-        rig.s.files.AddFile(JournalOf(rig), "Ilvo extraction journal 1\r\ncreates file .ddb\r\nend\r\n");
-        break;
-      case Journal::Damaged: rig.s.files.AddFile(JournalOf(rig), "Ilvo extraction jour"); break;
-      case Journal::Unreadable:
-        rig.s.files.AddFile(JournalOf(rig), kJournalText);
-        rig.s.files.unreadable.insert(JournalOf(rig));
-        break;
+    for (int i = 0; i < 3; ++i) {
+      if (c.files & kBits[i]) rig.s.files.AddFile(rig.Voice(kExts[i]), "mine");
     }
-    if (c.inUse) rig.s.files.Get(rig.Voice(c.inUse))->inUse = true;
-    if (c.folderLink) rig.s.files.MakeLink(rig.AppDir() + "KT3WQ8ZRMD5LXNVC", "D:\\Elsewhere", true);
+    if (c.stagingIsALink) {
+      rig.s.files.AddFile("D:\\Elsewhere\\Ilvo.ddb", "keep");
+      rig.s.files.AddFolder(StagingOf(rig));
+      rig.s.files.MakeLink(StagingOf(rig), "D:\\Elsewhere", true);
+    } else {
+      rig.AddStagedFiles(AllFiles, FakeFileSystem::kReadOnly);
+      if (c.stagedInUse) rig.s.files.Get(rig.Staged(".ddi"))->inUse = true;
+    }
 
     EXPECT_EQ(rig.Load(), installer::LoadResult::Show);
 
     EXPECT_EQ(rig.logic.VoiceState, c.state);
-    EXPECT_FALSE(rig.s.registry.HasKey(kVoiceKey));
-    const unsigned bits[] = {Vvd, Ddi, Ddb};
-    const char* exts[] = {".vvd", ".ddi", ".ddb"};
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(rig.s.files.Exists(rig.Voice(exts[i])), (c.left & bits[i]) != 0) << exts[i];
-    EXPECT_EQ(rig.s.files.Exists(JournalOf(rig)), c.journalLeft);
-    if (c.state == 3) {
-      EXPECT_EQ(rig.view.caption, "Ilvo - 音源不完全");
-      EXPECT_TRUE(rig.view.buttons[ButtonId::XF].enabled);  // repair and uninstall are offered
-      EXPECT_TRUE(rig.view.buttons[ButtonId::XZ].enabled);
+    for (int i = 0; i < 3; ++i) {
+      const FakeFileSystem::Entry* entry = rig.s.files.Get(rig.Voice(kExts[i]));
+      EXPECT_EQ(entry == nullptr ? "" : entry->content, (c.files & kBits[i]) ? "mine" : "") << kExts[i];
     }
-  }
-}
-
-TEST(AllOrNothing, UninstallRemovesAJournalItFinds) {
-  for (const bool damaged : {false, true}) {
-    SCOPED_TRACE(damaged ? "damaged" : "whole");
-    Rig rig;
-    rig.AddData();
-    rig.AddVoiceFiles(AllFiles);
-    rig.s.files.AddFile(JournalOf(rig), damaged ? "garbage" : kJournalText);
-    rig.s.files.Get(rig.Voice(".ddb"))->inUse = true;  // the start-up cannot undo it
-    rig.Load();
-    ASSERT_EQ(rig.logic.VoiceState, 3);
-    rig.s.files.Get(rig.Voice(".ddb"))->inUse = false;
-
-    rig.ExpectEnds([&] { rig.logic.UninstallVoice(); });
-
-    EXPECT_EQ(rig.s.app.boxes.at(0).text, "音源[删除]成功！");
-    EXPECT_FALSE(rig.s.files.Exists(JournalOf(rig)));
-    EXPECT_FALSE(rig.s.files.Exists(rig.AppDir() + "KT3WQ8ZRMD5LXNVC"));
+    EXPECT_EQ(rig.s.registry.HasKey(kVoiceKey), c.state == 1);
+    EXPECT_EQ(rig.s.files.Exists(StagingOf(rig)), c.stagingLeft);
+    if (c.stagingIsALink) { EXPECT_EQ(rig.s.files.Get("D:\\Elsewhere\\Ilvo.ddb")->content, "keep"); }
   }
 }
 
 }  // namespace all_or_nothing
+
+// ---- uninstall of an entry left alone in the list of installed programs ----
+
+namespace orphan_entry {
+
+TEST(UninstallVoice, AnEntryLeftAloneInTheListIsRemoved) {
+  struct Case {
+    const char* name;
+    bool entry;
+    bool treesStay;
+    // expected: the box, or none when nothing happens
+    const char* text;
+    bool entryLeft;
+  };
+  // clang-format off
+  const std::vector<Case> cases = {
+    {"only the entry",          true,  false, "音源不存在，已从程序列表中删除其残留项", false},
+    {"the entry cannot go",     true,  true,  "音源[删除]失败！\r\n无法删除注册表记录", true},
+    {"nothing at all",          false, false, nullptr, false},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Rig rig;
+    rig.AddData();
+    if (c.entry) rig.s.registry.CreateKey(kEntryKey);
+    rig.Load();
+    ASSERT_EQ(rig.logic.VoiceState, 2);
+    rig.s.registry.treesStay = c.treesStay;
+    rig.s.registry.failWrites = c.treesStay;
+    if (c.text == nullptr) {
+      rig.logic.UninstallVoice();
+      EXPECT_TRUE(rig.s.app.boxes.empty());
+      EXPECT_FALSE(rig.s.app.ended);
+      continue;
+    }
+    rig.ExpectEnds([&] { rig.logic.UninstallVoice(); });
+    ASSERT_EQ(rig.s.app.boxes.size(), 1u);
+    EXPECT_EQ(rig.s.app.boxes[0].text, c.text);
+    EXPECT_EQ(rig.s.registry.HasKey(kEntryKey), c.entryLeft);
+    EXPECT_TRUE(rig.s.registry.HasKey(kParentKey) == false);
+  }
+}
+
+}  // namespace orphan_entry
 
 // ---- the entry in the list of installed programs ----
 
@@ -1269,7 +1327,7 @@ TEST(UninstallEntry, AnInstallWhoseEntryCannotBeWrittenIsNoSuccess) {
   rig.AddData();
   rig.Load();
   rig.s.registry.closedKey = kEntryKey;
-  rig.s.processes.onStart = [&](const auto&) { rig.AddVoiceFiles(AllFiles); };
+  rig.s.processes.onStart = [&](const auto&) { rig.AddStagedFiles(AllFiles); };
   rig.ExpectEnds([&] { rig.logic.QORButtonAZ_GotFocus(); });
   ASSERT_EQ(rig.s.app.boxes.size(), 1u);
   EXPECT_EQ(rig.s.app.boxes[0].text, "音源[安装]失败！\r\n无法写入注册表");

@@ -1,0 +1,45 @@
+#pragma once
+// The folder an install or repair extracts into. It is the installer's own,
+// made fresh for each attempt in the application folder beside the program:
+// on the voice folder's volume, so that moving a file out of it is a rename,
+// and outside the voice folder, so that removing it never touches the voice.
+// The voice folder changes only by whole files moved out of it once the
+// extractor has finished; while the folder stands, an attempt has not
+// finished, and whatever it holds goes with it.
+#include <optional>
+#include <string>
+
+#include "installer/voice_identity.h"
+#include "platform/services.h"
+
+namespace installer {
+
+class StagingFolder {
+ public:
+  StagingFolder(platform::FileSystem& files, VoicePaths paths);
+
+  // Removes the folder with all it holds, a link in its place only as the
+  // link; true when nothing stands there any more.
+  bool Remove();
+  // A new, empty folder for an attempt that starts now; the cause when there
+  // can be none (one left from before that cannot be removed, say).
+  std::optional<std::string> Make();
+  // Where the extractor is told to extract to: the folder, ending in a backslash.
+  std::string Destination() const;
+  // Whether the extraction holds the three voice files.
+  bool HoldsVoice();
+  // Puts what was extracted in its place below the application folder, every
+  // file flushed to disk first. replace (install): a file there is replaced;
+  // otherwise (repair) it stays as it is and the extracted one is dropped.
+  // The cause when a file cannot be flushed or moved; every file moved by
+  // then is whole.
+  std::optional<std::string> MoveIntoPlace(bool replace);
+
+ private:
+  std::string Path(const std::string& relative) const { return paths_.Staging() + "\\" + relative; }
+
+  platform::FileSystem& files_;  // not owned
+  VoicePaths paths_;
+};
+
+}  // namespace installer
