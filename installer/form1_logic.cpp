@@ -373,6 +373,8 @@ ExtractionOutcome Form1Logic::SettleAttempt(bool install, ExtractionOutcome outc
 ExtractionOutcome Form1Logic::PutInPlace(bool install, StagingFolder& staging) {
   // The voice folder may have been swapped for a link while the extractor ran.
   if (const std::optional<std::string> problem = LocationProblem()) return {false, *problem};
+  if (const std::optional<std::string> cause = staging.Flush()) return {false, *cause};
+  services_.app.Mark("files flushed");
   if (const std::optional<std::string> cause = staging.MoveIntoPlace(install)) return {false, *cause};
   services_.app.Mark("files moved into place");
   // A repair keeps what it finds: a voice file there but hidden stays one

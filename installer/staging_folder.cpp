@@ -28,16 +28,20 @@ bool StagingFolder::HoldsVoice() {
   return true;
 }
 
-std::optional<std::string> StagingFolder::MoveIntoPlace(bool replace) {
+std::optional<std::string> StagingFolder::Flush() {
   const std::optional<std::vector<platform::TreeEntry>> extracted = files_.ListTree(paths_.Staging());
-  if (!extracted) return std::string(texts::kCauseMove);
-  // On disk before any of them takes a voice file's place: a power loss
-  // after the move must not leave a file whose tail was never written.
+  if (!extracted) return std::string(texts::kCauseFlush);
   for (const platform::TreeEntry& entry : *extracted) {
     if (!entry.isFolder && !entry.isLink && !files_.FlushFile(Path(entry.relativePath))) {
       return std::string(texts::kCauseFlush);
     }
   }
+  return std::nullopt;
+}
+
+std::optional<std::string> StagingFolder::MoveIntoPlace(bool replace) {
+  const std::optional<std::vector<platform::TreeEntry>> extracted = files_.ListTree(paths_.Staging());
+  if (!extracted) return std::string(texts::kCauseMove);
   for (const platform::TreeEntry& entry : *extracted) {
     // A link the archive made is no file of the voice; it goes with the folder.
     if (entry.isLink) continue;

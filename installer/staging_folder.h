@@ -28,11 +28,14 @@ class StagingFolder {
   std::string Destination() const;
   // Whether the extraction holds the three voice files.
   bool HoldsVoice();
-  // Puts what was extracted in its place below the application folder, every
-  // file flushed to disk first. replace (install): a file there is replaced;
-  // otherwise (repair) it stays as it is and the extracted one is dropped.
-  // The cause when a file cannot be flushed or moved; every file moved by
-  // then is whole.
+  // Writes every extracted file through to the disk, so that a power loss
+  // after the move cannot leave a voice file whose tail was never written.
+  // The cause when one cannot be.
+  std::optional<std::string> Flush();
+  // Puts what was extracted in its place below the application folder.
+  // replace (install): a file there is replaced; otherwise (repair) it stays
+  // as it is and the extracted one is dropped. The cause when a file cannot
+  // be moved; every file moved by then is whole.
   std::optional<std::string> MoveIntoPlace(bool replace);
 
  private:
