@@ -8,6 +8,7 @@
 #include <string>
 
 #include "installer/command_line.h"
+#include "installer/voice_identity.h"
 #include "installer/window/form1.h"
 #include "installer/window/resource_ids.h"
 #include "platform/runtime/design_data.h"
@@ -57,7 +58,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 #endif
   platform::win32::RefuseLinksFromNonAdministrators();
   try {
-    platform::win32::Application app;
+    // Named after the voice, not the file: a renamed copy, or one started by
+    // its short name, still meets the one already running.
+    platform::win32::Application app{std::string(installer::VoiceIdentity::kVoiceId)};
     app.Mark("main entered");
     platform::win32::Registry registry;
     platform::win32::FileSystem files;

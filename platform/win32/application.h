@@ -14,8 +14,9 @@ class Application final : public platform::Application {
  public:
   // Creates the named mutex that marks a running instance, in every session
   // (platform/instance_guard.h), and keeps it for the life of this object
-  // (normally the whole run). An empty name takes the executable's file name
-  // in upper case, so that every copy of the same program meets.
+  // (normally the whole run). Copies that give the same name meet whatever
+  // their file is called; an empty name takes the executable's file name in
+  // upper case (copies under other names then do not meet).
   explicit Application(const std::string& instanceName = {});
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;

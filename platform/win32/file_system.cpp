@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <string_view>
+
 #include "platform/win32/text.h"
 #include "platform/win32/unique_handle.h"
 
@@ -142,6 +145,95 @@ std::string EncodeText(const std::string& utf8) {
   return bytes;
 }
 
+constexpr DWORD kSharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+bool Has(DWORD attributes, DWORD flag) { return (attributes & flag) != 0; }
+
+bool IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
+// The part of the attributes that SetFileAttributesW takes.
+DWORD Settable(DWORD attributes) {
+  constexpr DWORD kSettable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
+                              FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_OFFLINE |
+                              FILE_ATTRIBUTE_TEMPORARY;
+  const DWORD kept = attributes & kSettable;
+  return kept == 0 ? FILE_ATTRIBUTE_NORMAL : kept;
+}
+
+DWORD WritableAttributes(DWORD attributes) { return Settable(attributes & ~FILE_ATTRIBUTE_READONLY); }
+
+// Clears read-only on a link itself, through a handle of the link, never
+// its target's.
+void ClearLinkReadOnly(const std::wstring& path, DWORD attributes) {
+  const KernelHandle link(NoneIfInvalid(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, kSharing, nullptr,
+                                                    OPEN_EXISTING,
+                                                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)));
+  if (!link) return;
+  FILE_BASIC_INFO basic{};
+  basic.FileAttributes = WritableAttributes(attributes);
+  SetFileInformationByHandle(link.Get(), FileBasicInfo, &basic, sizeof basic);
+}
+
+// The entries of one folder, "." and ".." left out, by ordinal name; nothing
+// when the folder cannot be searched.
+std::optional<std::vector<WIN32_FIND_DATAW>> FolderContents(const std::wstring& folder) {
+  std::vector<WIN32_FIND_DATAW> contents;
+  WIN32_FIND_DATAW found{};
+  const Search search(NoneIfInvalid(
+      FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoStandard, &found, FindExSearchNameMatch, nullptr, 0)));
+  if (!search) {
+    // A drive root has no "." entry: empty, it has no match at all.
+    if (GetLastError() == ERROR_FILE_NOT_FOUND) return contents;
+    return std::nullopt;
+  }
+  do {
+    const std::wstring_view name = found.cFileName;
+    if (name != L"." && name != L"..") contents.push_back(found);
+  } while (FindNextFileW(search.Get(), &found));
+  if (GetLastError() != ERROR_NO_MORE_FILES) return std::nullopt;
+  std::sort(contents.begin(), contents.end(), [](const WIN32_FIND_DATAW& a, const WIN32_FIND_DATAW& b) {
+    return std::wstring_view(a.cFileName) < std::wstring_view(b.cFileName);
+  });
+  return contents;
+}
+
+// Removes the entry whose own attributes are given and, for a folder that
+// is not a link, all it holds; goes on past what it cannot remove.
+bool RemoveEntry(const std::wstring& path, DWORD attributes) {
+  const bool folder = Has(attributes, FILE_ATTRIBUTE_DIRECTORY);
+  const auto remove = [&] { return (folder ? RemoveDirectoryW(path.c_str()) : DeleteFileW(path.c_str())) != 0; };
+  if (Has(attributes, FILE_ATTRIBUTE_REPARSE_POINT)) {
+    if (remove()) return true;
+    if (!Has(attributes, FILE_ATTRIBUTE_READONLY)) return false;
+    ClearLinkReadOnly(path, attributes);
+    return remove();
+  }
+  if (Has(attributes, FILE_ATTRIBUTE_READONLY)) SetFileAttributesW(path.c_str(), WritableAttributes(attributes));
+  bool all = true;
+  if (folder) {
+    // Unreadable, the folder's removal below fails and tells it.
+    for (const WIN32_FIND_DATAW& entry : FolderContents(path).value_or(std::vector<WIN32_FIND_DATAW>{})) {
+      all = RemoveEntry(path + L"\\" + entry.cFileName, entry.dwFileAttributes) && all;
+    }
+  }
+  return remove() && all;
+}
+
+bool ListInto(const std::wstring& folder, const std::string& prefix, std::vector<TreeEntry>& entries) {
+  const std::optional<std::vector<WIN32_FIND_DATAW>> contents = FolderContents(folder);
+  if (!contents) return false;
+  for (const WIN32_FIND_DATAW& found : *contents) {
+    TreeEntry entry{.relativePath = prefix + Narrow(found.cFileName),
+                    .isFolder = Has(found.dwFileAttributes, FILE_ATTRIBUTE_DIRECTORY),
+                    .isLink = Has(found.dwFileAttributes, FILE_ATTRIBUTE_REPARSE_POINT)};
+    const bool enter = entry.isFolder && !entry.isLink;
+    const std::string below = entry.relativePath + "\\";
+    entries.push_back(std::move(entry));
+    if (enter && !ListInto(folder + L"\\" + found.cFileName, below, entries)) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string FileSystem::Dir(const std::string& path, SearchAttributes attributes) {
@@ -220,6 +312,53 @@ std::optional<FileLocation> FileSystem::Locate(const std::string& path) {
   return FileLocation{.isLink = (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0,
                       .identity = IdentityOf(followed.Get()),
                       .holder = HolderOf(followed.Get())};
+}
+
+bool FileSystem::CreateFolder(const std::string& path) {
+  return CreateDirectoryW(Widen(path).c_str(), nullptr) != 0;
+}
+
+bool FileSystem::RemoveTree(const std::string& path) {
+  const std::wstring wide = Widen(path);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return IsMissing(GetLastError());
+  RemoveEntry(wide, attributes);
+  return GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES && IsMissing(GetLastError());
+}
+
+std::optional<std::vector<TreeEntry>> FileSystem::ListTree(const std::string& folder) {
+  std::vector<TreeEntry> entries;
+  if (!ListInto(Widen(folder), "", entries)) return std::nullopt;
+  return entries;
+}
+
+bool FileSystem::FlushFile(const std::string& path) {
+  const std::wstring wide = Widen(path);
+  const auto open = [&] {
+    return KernelHandle(NoneIfInvalid(
+        CreateFileW(wide.c_str(), GENERIC_WRITE, kSharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+  };
+  KernelHandle file = open();
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (!file && attributes != INVALID_FILE_ATTRIBUTES && !Has(attributes, FILE_ATTRIBUTE_DIRECTORY) &&
+      Has(attributes, FILE_ATTRIBUTE_READONLY) &&
+      SetFileAttributesW(wide.c_str(), WritableAttributes(attributes))) {
+    // The handle keeps its write access once the attribute is back.
+    file = open();
+    SetFileAttributesW(wide.c_str(), Settable(attributes));
+  }
+  return file && FlushFileBuffers(file.Get()) != 0;
+}
+
+bool FileSystem::Rename(const std::string& from, const std::string& to, bool replace) {
+  const std::wstring target = Widen(to);
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      (!replace || Has(attributes, FILE_ATTRIBUTE_READONLY) || Has(attributes, FILE_ATTRIBUTE_DIRECTORY))) {
+    return false;
+  }
+  const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
+  return MoveFileExW(Widen(from).c_str(), target.c_str(), flags) != 0;
 }
 
 }  // namespace platform::win32

@@ -25,6 +25,21 @@ class FileSystem final : public platform::FileSystem {
   // The text goes to a file made by GetTempFileNameW beside the target, is
   // flushed, and replaces the target with MoveFileExW.
   bool ReplaceWithText(const std::string& path, const std::vector<std::string>& lines) override;
+  bool CreateFolder(const std::string& path) override;  // CreateDirectoryW
+  // Entries are told apart by their own attributes (GetFileAttributesW and
+  // the search never follow a link): a reparse point is removed with
+  // RemoveDirectoryW or DeleteFileW as it shows, its target untouched.
+  bool RemoveTree(const std::string& path) override;
+  // FindFirstFileExW folder by folder, names in each folder in ordinal
+  // order; nothing when any folder in the tree cannot be searched, so that a
+  // listing is never silently short.
+  std::optional<std::vector<TreeEntry>> ListTree(const std::string& folder) override;
+  // FlushFileBuffers, which needs write access: a read-only file loses its
+  // attribute only while the handle is opened, then gets it back.
+  bool FlushFile(const std::string& path) override;
+  // MoveFileExW with MOVEFILE_WRITE_THROUGH; the target's attributes are
+  // checked first, as Wine run as root would replace a read-only file.
+  bool Rename(const std::string& from, const std::string& to, bool replace) override;
 };
 
 }  // namespace platform::win32

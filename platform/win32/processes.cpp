@@ -83,7 +83,55 @@ class ExitNotifier {
   std::map<std::uintptr_t, std::unique_ptr<Watched>> watches_;
 };
 
-Processes::Processes() = default;
+// A job that ends every process in it once its last handle closes: when
+// this service goes, or when the program ends however it ends.
+KernelHandle MakeKillOnCloseJob() {
+  KernelHandle job(CreateJobObjectW(nullptr, nullptr));
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  if (job && !SetInformationJobObject(job.Get(), JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+    job.Reset();
+  }
+  return job;
+}
+
+// NUL, opened to be inherited as a standard handle.
+KernelHandle InheritableNul(DWORD access) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  return KernelHandle(NoneIfInvalid(CreateFileW(L"NUL", access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                                OPEN_EXISTING, 0, nullptr)));
+}
+
+// The attribute list that lets a child inherit these handles and no other
+// inheritable handle this program holds.
+class InheritOnly {
+ public:
+  explicit InheritOnly(std::vector<HANDLE> handles) : handles_(std::move(handles)) {
+    SIZE_T size = 0;
+    InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+    buffer_.resize(size);
+    auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(buffer_.data());
+    if (!InitializeProcThreadAttributeList(list, 1, 0, &size)) return;
+    list_ = list;
+    if (!UpdateProcThreadAttribute(list_, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles_.data(),
+                                   handles_.size() * sizeof(HANDLE), nullptr, nullptr)) {
+      DeleteProcThreadAttributeList(std::exchange(list_, nullptr));
+    }
+  }
+  InheritOnly(const InheritOnly&) = delete;
+  InheritOnly& operator=(const InheritOnly&) = delete;
+  ~InheritOnly() {
+    if (list_ != nullptr) DeleteProcThreadAttributeList(list_);
+  }
+  LPPROC_THREAD_ATTRIBUTE_LIST List() const { return list_; }  // null when it could not be made
+
+ private:
+  std::vector<HANDLE> handles_;
+  std::vector<unsigned char> buffer_;
+  LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
+};
+
+Processes::Processes() : job_(MakeKillOnCloseJob()) {}
 
 Processes::~Processes() {
   notifier_.reset();  // no watch may outlive the handles it waits on
@@ -91,27 +139,48 @@ Processes::~Processes() {
 
 std::optional<std::uint32_t> Processes::StartHidden(const std::string& applicationPath,
                                                     const std::string& commandLine) {
+  if (!job_) return std::nullopt;  // never run one that could outlive the program
   const std::wstring application = Widen(applicationPath);
   std::wstring line = Widen(commandLine);
   std::vector<wchar_t> mutableLine(line.begin(), line.end());  // CreateProcessW may write to it
   mutableLine.push_back(L'\0');
 
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = SW_HIDE;
+  const KernelHandle input = InheritableNul(GENERIC_READ);
+  const KernelHandle output = InheritableNul(GENERIC_WRITE);
+  if (!input || !output) return std::nullopt;
+  const InheritOnly inherited({input.Get(), output.Get()});
+  if (inherited.List() == nullptr) return std::nullopt;
+
+  STARTUPINFOEXW startup{};
+  startup.StartupInfo.cb = sizeof startup;
+  startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+  startup.StartupInfo.wShowWindow = SW_HIDE;
+  startup.StartupInfo.hStdInput = input.Get();
+  startup.StartupInfo.hStdOutput = output.Get();
+  startup.StartupInfo.hStdError = output.Get();
+  startup.lpAttributeList = inherited.List();
   PROCESS_INFORMATION info{};
-  // A console of its own, hidden like its window: never the console or the
-  // redirected output of whoever started this program.
-  if (!CreateProcessW(application.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
-                      nullptr, &startup, &info)) {
+  // No console at all: a question to the user reads the end of its input
+  // at once, and nothing reaches the caller's console or redirected output.
+  // Suspended until it is in the job. Breaking away from a job this program
+  // may be in lets Windows without nested jobs take it into ours.
+  const DWORD flags = DETACHED_PROCESS | CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT;
+  const auto create = [&](DWORD extra) {
+    return CreateProcessW(application.c_str(), mutableLine.data(), nullptr, nullptr, TRUE, flags | extra, nullptr,
+                          nullptr, &startup.StartupInfo, &info) != 0;
+  };
+  if (!create(CREATE_BREAKAWAY_FROM_JOB) && !create(0)) return std::nullopt;
+  KernelHandle process(info.hProcess);
+  const KernelHandle thread(info.hThread);
+  if (!AssignProcessToJobObject(job_.Get(), process.Get())) {
+    TerminateProcess(process.Get(), 1);
     return std::nullopt;
   }
-  CloseHandle(info.hThread);
+  ResumeThread(thread.Get());
   if (auto old = started_.find(info.dwProcessId); old != started_.end()) {
     Close(reinterpret_cast<std::uintptr_t>(old->second.Get()));
   }
-  started_[info.dwProcessId] = KernelHandle(info.hProcess);
+  started_[info.dwProcessId] = std::move(process);
   return info.dwProcessId;
 }
 

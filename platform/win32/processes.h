@@ -21,10 +21,12 @@ class Processes final : public platform::Processes {
   ~Processes() override;  // ends every watch and closes every handle still kept
 
   // CreateProcessW with the program's full path as lpApplicationName and the
-  // command line unchanged; a new console, window hidden
-  // (STARTF_USESHOWWINDOW, SW_HIDE), no handle inheritance. The thread handle is closed at once; the process
-  // handle is kept until the matching Close, so that it names this very
-  // process however soon it ends.
+  // command line unchanged; no console (DETACHED_PROCESS), window hidden
+  // (STARTF_USESHOWWINDOW, SW_HIDE), standard input, output and error on
+  // NUL, inheriting only those. Started suspended and resumed once in the
+  // service's job, which ends it with the program; nothing when it cannot
+  // be put there. The process handle is kept until the matching Close, so
+  // that it names this very process however soon it ends.
   std::optional<std::uint32_t> StartHidden(const std::string& applicationPath,
                                            const std::string& commandLine) override;
   std::uintptr_t Open(std::uint32_t processId) override;  // the handle kept from the start
@@ -36,6 +38,7 @@ class Processes final : public platform::Processes {
   void Close(std::uintptr_t process) override;  // ends the watch, closes the kept handle
 
  private:
+  KernelHandle job_;  // JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE, for every process started
   std::map<std::uint32_t, KernelHandle> started_;  // process id -> handle from the start
   std::unique_ptr<ExitNotifier> notifier_;   // made on the first watch, on the watching thread
 };

@@ -6,6 +6,7 @@
 namespace {
 
 TEST(InstanceGuard, IsNamedInTheGlobalNamespace) {
+  EXPECT_EQ(platform::InstanceGuardName("KT3WQ8ZRMD5LXNVC"), "Global\\PrevInstance-KT3WQ8ZRMD5LXNVC");
   EXPECT_EQ(platform::InstanceGuardName("ILVOINSTALLER.EXE"), "Global\\PrevInstance-ILVOINSTALLER.EXE");
   // A backslash would name a namespace of its own.
   EXPECT_EQ(platform::InstanceGuardName("a\\b"), "Global\\PrevInstance-a_b");
