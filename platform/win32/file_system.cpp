@@ -174,6 +174,16 @@ void ClearLinkReadOnly(const std::wstring& path, DWORD attributes) {
   SetFileInformationByHandle(link.Get(), FileBasicInfo, &basic, sizeof basic);
 }
 
+// Whether the link itself, not what it leads to, is what a call on its path
+// acts on. Wine shows a Unix symbolic link to a folder as a reparse point
+// but opens, and RemoveDirectoryW removes, the folder it leads to.
+bool OpensItself(const std::wstring& path) {
+  const KernelHandle itself = OpenEntry(path, FILE_FLAG_OPEN_REPARSE_POINT);
+  if (!itself) return false;
+  const KernelHandle followed = OpenEntry(path, 0);
+  return !followed || IdentityOf(itself.Get()) != IdentityOf(followed.Get());
+}
+
 // The entries of one folder, "." and ".." left out, by ordinal name; nothing
 // when the folder cannot be searched.
 std::optional<std::vector<WIN32_FIND_DATAW>> FolderContents(const std::wstring& folder) {
@@ -203,6 +213,7 @@ bool RemoveEntry(const std::wstring& path, DWORD attributes) {
   const bool folder = Has(attributes, FILE_ATTRIBUTE_DIRECTORY);
   const auto remove = [&] { return (folder ? RemoveDirectoryW(path.c_str()) : DeleteFileW(path.c_str())) != 0; };
   if (Has(attributes, FILE_ATTRIBUTE_REPARSE_POINT)) {
+    if (!OpensItself(path)) return false;
     if (remove()) return true;
     if (!Has(attributes, FILE_ATTRIBUTE_READONLY)) return false;
     ClearLinkReadOnly(path, attributes);

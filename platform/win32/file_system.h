@@ -28,7 +28,11 @@ class FileSystem final : public platform::FileSystem {
   bool CreateFolder(const std::string& path) override;  // CreateDirectoryW
   // Entries are told apart by their own attributes (GetFileAttributesW and
   // the search never follow a link): a reparse point is removed with
-  // RemoveDirectoryW or DeleteFileW as it shows, its target untouched.
+  // RemoveDirectoryW or DeleteFileW as it shows, its target untouched. A
+  // link that cannot be opened itself (FILE_FLAG_OPEN_REPARSE_POINT gives
+  // what it leads to: Wine's view of a Unix symbolic link to a folder) is
+  // left, and the tree with it, as no call could remove it without acting
+  // on its target.
   bool RemoveTree(const std::string& path) override;
   // FindFirstFileExW folder by folder, names in each folder in ordinal
   // order; nothing when any folder in the tree cannot be searched, so that a

@@ -172,11 +172,10 @@ std::optional<std::uint32_t> Processes::StartHidden(const std::string& applicati
   if (!create(CREATE_BREAKAWAY_FROM_JOB) && !create(0)) return std::nullopt;
   KernelHandle process(info.hProcess);
   const KernelHandle thread(info.hThread);
-  if (!AssignProcessToJobObject(job_.Get(), process.Get())) {
+  if (!AssignProcessToJobObject(job_.Get(), process.Get()) || ResumeThread(thread.Get()) == static_cast<DWORD>(-1)) {
     TerminateProcess(process.Get(), 1);
     return std::nullopt;
   }
-  ResumeThread(thread.Get());
   if (auto old = started_.find(info.dwProcessId); old != started_.end()) {
     Close(reinterpret_cast<std::uintptr_t>(old->second.Get()));
   }

@@ -263,10 +263,11 @@ TEST_F(CommandLineE2E, WhileTheWindowRunsEveryJobEndsWith5AndTouchesNothing) {
   EXPECT_EQ(window.WaitForExit(), 0u);
 }
 
-// A scripted install owns no console while it works: the extractor gets a
-// console of its own, never the caller's output, and the result line still
-// reaches the caller.
-TEST_F(CommandLineE2E, TheExtractorOfAScriptedInstallHasAConsoleOfItsOwn) {
+// A scripted install owns no console while it works: the extractor gets no
+// console at all and writes to NUL (a character device, not a console),
+// never into the caller's output, and the result line still reaches the
+// caller.
+TEST_F(CommandLineE2E, TheExtractorOfAScriptedInstallHasNoConsoleAndWritesToNul) {
   AppFolder folder(L"command line console", {});
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
@@ -278,7 +279,7 @@ TEST_F(CommandLineE2E, TheExtractorOfAScriptedInstallHasAConsoleOfItsOwn) {
 
   EXPECT_EQ(result.exitCode, 0u);
   EXPECT_EQ(result.output, L"音源[安装]成功！\r\n") << "the extractor wrote nothing into the caller's output";
-  EXPECT_EQ(ReadAll(consoleLog), "console yes, output console\n");
+  EXPECT_EQ(ReadAll(consoleLog), "console no, output char\n");
   fs::remove(consoleLog);
 }
 

@@ -34,10 +34,9 @@ class ExtractorTest : public ::testing::Test {
     WriteBytes(Voice(name), content);
   }
 
-  ExtractSummary Extract(const fs::path& archive, ExistingFiles existing) {
-    return ExtractArchive(archive, destination_, existing, [this](std::string_view line) {
-      progress_.emplace_back(line);
-    });
+  ExtractSummary Extract(const fs::path& archive, ExistingFiles existing, const ExtractOptions& options = {}) {
+    return ExtractArchive(
+        archive, destination_, existing, [this](std::string_view line) { progress_.emplace_back(line); }, options);
   }
 
   ArchiveFault FaultExtracting(const fs::path& archive, ExistingFiles existing) {
@@ -93,6 +92,30 @@ TEST_F(ExtractorTest, SkipKeepsExistingFilesAndAddsMissingOnes) {
   EXPECT_EQ(ReadBytes(Voice("Ilvo.ddb")), "old ddb");
   EXPECT_EQ(ReadBytes(Voice("Ilvo.ddi")), "ddi new");
   EXPECT_EQ(ReadBytes(Voice("Ilvo.vvd")), "old vvd");
+}
+
+bool Writable(const fs::path& file) { return (fs::status(file).permissions() & fs::perms::owner_write) != fs::perms::none; }
+
+TEST_F(ExtractorTest, ReadOnlyMarksEachFileItWritesAndNoOther) {
+  Plant("Ilvo.ddb", "old ddb");
+  const ExtractSummary summary =
+      Extract(Archive(VoiceEntries("new")), ExistingFiles::Skip, {.readOnly = true, .pauseAfterFile = {}});
+  EXPECT_EQ(summary.filesWritten, 2);
+  EXPECT_TRUE(Writable(Voice("Ilvo.ddb"))) << "skipped";
+  EXPECT_FALSE(Writable(Voice("Ilvo.ddi")));
+  EXPECT_FALSE(Writable(Voice("Ilvo.vvd")));
+  EXPECT_EQ(ReadBytes(Voice("Ilvo.vvd")), "vvd new");
+  // Writable again, so the folder can go (Windows deletes no read-only file).
+  for (const char* name : {"Ilvo.ddi", "Ilvo.vvd"}) {
+    fs::permissions(Voice(name), fs::perms::owner_write, fs::perm_options::add);
+  }
+}
+
+TEST_F(ExtractorTest, PauseAfterFileWaitsAfterEachFileWritten) {
+  const auto start = std::chrono::steady_clock::now();
+  Extract(Archive(VoiceEntries("new")), ExistingFiles::Overwrite,
+          {.readOnly = false, .pauseAfterFile = std::chrono::milliseconds(100)});
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
 }
 
 TEST_F(ExtractorTest, CrcFailureKeepsTheOldFileAndLeavesNoPartialFile) {

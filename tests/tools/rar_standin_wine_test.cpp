@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "tests/tools/zip_builder.h"
@@ -134,17 +135,24 @@ class RarStandinTest : public ::testing::Test {
     return line;
   }
 
-  RunResult Run(const std::string& commandLine) const {
+  // input: what its standard input reads from; empty: no handle given
+  // (Wine then reads its hidden console, which never answers).
+  RunResult Run(const std::string& commandLine, const fs::path& input = {}) const {
     const fs::path outputFile = folder_.path() / "stdout.txt";
     const fs::path errorFile = folder_.path() / "stderr.txt";
     RunResult result;
     {
       Handle output = InheritableFile(outputFile);
       Handle errors = InheritableFile(errorFile);
+      SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+      Handle inputHandle(input.empty() ? nullptr
+                                       : CreateFileW(input.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                     &inherit, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
       STARTUPINFOW startup{};
       startup.cb = sizeof(startup);
       startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
       startup.wShowWindow = SW_HIDE;
+      startup.hStdInput = inputHandle.get();
       startup.hStdOutput = output.get();
       startup.hStdError = errors.get();
       PROCESS_INFORMATION process{};
@@ -287,6 +295,43 @@ TEST_F(RarStandinTest, CrashSwitchEndsWithAnAccessViolationAndNoDebugger) {
   EXPECT_EQ(run.exitCode, kAccessViolation);
   EXPECT_FALSE(IsDebuggerRunning());
   EXPECT_FALSE(fs::exists(voiceFolder_));
+}
+
+TEST_F(RarStandinTest, AskSwitchEndsWithAUserBreakWithoutAnAnswer) {
+  const ScopedEnvironmentVariable ask("ILVO_RAR_STANDIN_ASK", "1");
+  struct Case {
+    const char* name;
+    std::optional<std::string> answers;  // a file's content; nothing: NUL, as the installer gives
+    DWORD exitCode;
+    std::string errors;
+  };
+  const Case cases[] = {
+      {"input from NUL", std::nullopt, 255, "ERROR: no answer\n"},
+      {"an empty file", "", 255, "ERROR: no answer\n"},
+      {"an answer", "A\r\n", 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path answers = folder_.path() / "answers.txt";
+    if (c.answers) WriteBytes(answers, *c.answers);
+    const RunResult run = Run(CommandLine("-o+"), c.answers ? answers : fs::path(L"NUL"));
+    EXPECT_EQ(run.exitCode, c.exitCode);
+    EXPECT_EQ(run.errors, c.errors);
+    EXPECT_EQ(fs::exists(voiceFolder_), c.exitCode == 0) << "extracts only once answered";
+  }
+}
+
+TEST_F(RarStandinTest, ReadOnlySwitchLeavesEachVoiceFileReadOnly) {
+  const ScopedEnvironmentVariable readOnly("ILVO_RAR_STANDIN_READONLY", "1");
+  const RunResult run = Run(CommandLine("-o+"));
+  EXPECT_EQ(run.exitCode, 0u) << run.errors;
+  ExpectCompleteVoiceFiles();
+  for (const char* name : {"Ilvo.ddb", "Ilvo.ddi", "Ilvo.vvd"}) {
+    SCOPED_TRACE(name);
+    const DWORD attributes = GetFileAttributesW(Voice(name).c_str());
+    EXPECT_NE(attributes & FILE_ATTRIBUTE_READONLY, 0u);
+    SetFileAttributesW(Voice(name).c_str(), FILE_ATTRIBUTE_NORMAL);  // so that the folder can go
+  }
 }
 
 TEST_F(RarStandinTest, LogSwitchAppendsTheExactCommandLine) {

@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <system_error>
+#include <thread>
 
 #include "tools/rar_standin/utf16.h"
 #include "tools/rar_standin/zip_archive.h"
@@ -73,7 +74,7 @@ std::filesystem::path PartialFileName(const std::filesystem::path& target) {
 }
 
 ExtractSummary ExtractArchive(const std::filesystem::path& archivePath, const std::filesystem::path& destination,
-                              ExistingFiles existing, const ProgressLine& progress) {
+                              ExistingFiles existing, const ProgressLine& progress, const ExtractOptions& options) {
   ZipArchive archive(archivePath);
   CreateFolders(destination);
 
@@ -96,7 +97,15 @@ ExtractSummary ExtractArchive(const std::filesystem::path& archivePath, const st
     PartialFile file(target);
     archive.Extract(entry, file.stream());
     file.Commit();
+    if (options.readOnly) {
+      // Without write permission Windows sets the read-only attribute.
+      using std::filesystem::perms;
+      std::filesystem::permissions(target, perms::owner_write | perms::group_write | perms::others_write,
+                                   std::filesystem::perm_options::remove, error);
+      if (error) throw CannotWrite("make read-only", target, error);
+    }
     ++summary.filesWritten;
+    if (options.pauseAfterFile.count() > 0) std::this_thread::sleep_for(options.pauseAfterFile);
   }
   return summary;
 }

@@ -3,6 +3,7 @@
 // folder paths. Each file is written under a temporary name and renamed into
 // place only once its CRC has been checked, so a failure never leaves a
 // half-written file under the real name (nor replaces a good one).
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string_view>
@@ -20,9 +21,16 @@ struct ExtractSummary {
 // Receives one UTF-8 line per file written or skipped.
 using ProgressLine = std::function<void(std::string_view)>;
 
+// How the files are left, for tests of what meets them.
+struct ExtractOptions {
+  bool readOnly = false;                      // each file marked read-only once in place
+  std::chrono::milliseconds pauseAfterFile{0};  // a pause after each file in place
+};
+
 // Throws ArchiveError; files completed before the failure stay in place.
 ExtractSummary ExtractArchive(const std::filesystem::path& archive, const std::filesystem::path& destination,
-                              ExistingFiles existing, const ProgressLine& progress);
+                              ExistingFiles existing, const ProgressLine& progress,
+                              const ExtractOptions& options = {});
 
 // The name a file is written under until it is complete.
 std::filesystem::path PartialFileName(const std::filesystem::path& target);

@@ -24,6 +24,7 @@ enum ExitCode : int {
   kCannotOpenArchive = 6,
   kBadCommandLine = 7,
   kCannotCreateFile = 9,
+  kUserBreak = 255,
 };
 
 int ExitCodeFor(ArchiveFault fault) {
@@ -129,7 +130,16 @@ LONG WINAPI EndProcessOnCrash(EXCEPTION_POINTERS*) { return EXCEPTION_EXECUTE_HA
   ExitProcess(EXCEPTION_ACCESS_VIOLATION);
 }
 
-int Extract(std::u16string_view commandLine, const OutputStream& output, const OutputStream& errors) {
+// Reads an answer from the standard input as a question to the user would;
+// false at its end or when it cannot be read.
+bool ReadAnswer() {
+  char answer[64];
+  DWORD read = 0;
+  return ReadFile(GetStdHandle(STD_INPUT_HANDLE), answer, sizeof answer, &read, nullptr) && read > 0;
+}
+
+int Extract(std::u16string_view commandLine, const ExtractOptions& options, const OutputStream& output,
+            const OutputStream& errors) {
   const ParsedCommandLine parsed = ParseCommandLine(commandLine);
   if (const auto* error = std::get_if<CommandLineError>(&parsed)) {
     errors.WriteLine("ERROR: bad command line: " + error->message);
@@ -143,7 +153,7 @@ int Extract(std::u16string_view commandLine, const OutputStream& output, const O
     const ExtractSummary summary =
         ExtractArchive(PathFromUtf16(request.archive), PathFromUtf16(request.destination).lexically_normal(),
                        request.existing,
-                       [&](std::string_view line) { output.WriteLine(line); });
+                       [&](std::string_view line) { output.WriteLine(line); }, options);
     output.WriteLine("All OK: " + std::to_string(summary.filesWritten) + " extracted, " +
                      std::to_string(summary.filesSkipped) + " skipped");
     return kSuccess;
@@ -170,7 +180,13 @@ int Run() {
   if (!switches.consoleLogPath.empty()) AppendConsole(switches.consoleLogPath, errors);
   if (switches.crash) Crash();
 
-  const int exitCode = Extract(commandLine, output, errors);
+  if (switches.ask && !ReadAnswer()) {
+    errors.WriteLine("ERROR: no answer");
+    return kUserBreak;
+  }
+  const ExtractOptions options{.readOnly = switches.readOnly,
+                               .pauseAfterFile = std::chrono::milliseconds(switches.filePauseMs)};
+  const int exitCode = Extract(commandLine, options, output, errors);
   if (switches.delayMs > 0) Sleep(switches.delayMs);
   return switches.exitCode ? static_cast<int>(*switches.exitCode) : exitCode;
 }

@@ -33,15 +33,22 @@ TestSwitches ReadTestSwitches(const EnvironmentLookup& lookup) {
     return number;
   };
 
+  auto readFlag = [&](std::u16string_view name) {
+    const std::optional<std::u16string> text = lookup(name);
+    if (!text) return false;
+    if (*text == u"1") return true;
+    if (!text->empty() && *text != u"0") {
+      switches.problems.push_back("ignoring " + ToUtf8(name) + "=" + ToUtf8(*text) + ": use 1 or 0");
+    }
+    return false;
+  };
+
   switches.delayMs = readNumber(u"ILVO_RAR_STANDIN_DELAY_MS").value_or(0);
   switches.exitCode = readNumber(u"ILVO_RAR_STANDIN_EXIT");
-  if (const auto crash = lookup(u"ILVO_RAR_STANDIN_CRASH")) {
-    if (*crash == u"1") {
-      switches.crash = true;
-    } else if (!crash->empty() && *crash != u"0") {
-      switches.problems.push_back("ignoring ILVO_RAR_STANDIN_CRASH=" + ToUtf8(*crash) + ": use 1 or 0");
-    }
-  }
+  switches.crash = readFlag(u"ILVO_RAR_STANDIN_CRASH");
+  switches.ask = readFlag(u"ILVO_RAR_STANDIN_ASK");
+  switches.readOnly = readFlag(u"ILVO_RAR_STANDIN_READONLY");
+  switches.filePauseMs = readNumber(u"ILVO_RAR_STANDIN_FILE_PAUSE_MS").value_or(0);
   switches.logPath = lookup(u"ILVO_RAR_STANDIN_LOG").value_or(u"");
   switches.showLogPath = lookup(u"ILVO_RAR_STANDIN_SHOW_LOG").value_or(u"");
   switches.consoleLogPath = lookup(u"ILVO_RAR_STANDIN_CONSOLE_LOG").value_or(u"");

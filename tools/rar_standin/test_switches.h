@@ -8,7 +8,12 @@
 //   ILVO_RAR_STANDIN_SHOW_LOG=path  append how the starter asked the window to show:
 //                                "show N" (STARTF_USESHOWWINDOW with wShowWindow N) or "show not given"
 //   ILVO_RAR_STANDIN_CONSOLE_LOG=path  append the console and the standard output this process was given:
-//                                "console yes|no, output console|pipe|file|none"
+//                                "console yes|no, output console|char|pipe|file|none"
+//   ILVO_RAR_STANDIN_ASK=1       before extracting, read an answer from the standard input as a
+//                                question would; at its end or a failed read, "ERROR: no answer"
+//                                and exit code 255 (user break), nothing extracted
+//   ILVO_RAR_STANDIN_READONLY=1  mark every file written read-only
+//   ILVO_RAR_STANDIN_FILE_PAUSE_MS=N  wait N milliseconds after each file written
 // A value that cannot be read is reported and ignored.
 #include <cstdint>
 #include <functional>
@@ -23,6 +28,9 @@ struct TestSwitches {
   std::uint32_t delayMs = 0;
   std::optional<std::uint32_t> exitCode;
   bool crash = false;
+  bool ask = false;
+  bool readOnly = false;
+  std::uint32_t filePauseMs = 0;
   std::u16string logPath;  // empty: no log
   std::u16string showLogPath;  // empty: no log
   std::u16string consoleLogPath;  // empty: no log

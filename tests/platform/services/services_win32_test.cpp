@@ -2,6 +2,7 @@
 // Wine prefix. Arguments: the path of services_helper.exe.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "platform/win32/processes.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/text.h"
+#include "tests/support/wait.h"
 #include "wine_support.h"
 
 namespace {
@@ -368,6 +370,224 @@ TEST(FileSystem, ReadOnlyFolderUnderWine) {
             << "; a file could be written in it: " << written << "\n";
 }
 
+TEST(FileSystem, CreateFolderMakesOneNewFolderOnly) {
+  TempFolder folder;
+  platform::win32::FileSystem files;
+  wine_test::WriteBytes(folder / "file", "x");
+  wine_test::CreateFolder(folder / "there");
+  struct Case {
+    const char* name;
+    bool made;
+  };
+  const Case cases[] = {
+      {"新 文件夹", true},
+      {"there", false},       // a folder stands there
+      {"file", false},        // a file stands there
+      {"none\\below", false},  // no parent
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(files.CreateFolder(folder / c.name), c.made);
+  }
+  EXPECT_EQ(wine_test::Attributes(folder / "新 文件夹") & FILE_ATTRIBUTE_DIRECTORY,
+            static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+  EXPECT_EQ(wine_test::ReadBytes(folder / "file"), "x");
+  EXPECT_EQ(wine_test::FolderEntries(folder.Path()), (std::vector<std::string>{"file", "there", "新 文件夹"}));
+}
+
+TEST(FileSystem, RemoveTreeTakesReadOnlyAndHiddenEntries) {
+  TempFolder folder;
+  platform::win32::FileSystem files;
+  const std::string tree = folder / "staging";
+  wine_test::CreateFolder(tree + "\\KT3WQ8ZRMD5LXNVC\\deep");
+  wine_test::WriteBytes(tree + "\\KT3WQ8ZRMD5LXNVC\\Ilvo.ddb", "ddb");
+  wine_test::WriteBytes(tree + "\\KT3WQ8ZRMD5LXNVC\\deep\\ro.vvd", "ro");
+  wine_test::SetAttributes(tree + "\\KT3WQ8ZRMD5LXNVC\\deep\\ro.vvd", FILE_ATTRIBUTE_READONLY);
+  wine_test::WriteBytes(tree + "\\hidden.ddi", "hidden");
+  wine_test::SetAttributes(tree + "\\hidden.ddi",
+                           FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
+  wine_test::SetAttributes(tree + "\\KT3WQ8ZRMD5LXNVC\\deep", FILE_ATTRIBUTE_READONLY);
+  wine_test::SetAttributes(tree, FILE_ATTRIBUTE_READONLY);
+
+  EXPECT_TRUE(files.RemoveTree(tree));
+
+  EXPECT_FALSE(wine_test::Exists(tree));
+  EXPECT_TRUE(files.RemoveTree(tree)) << "nothing there is what it wants";
+  // A single read-only file is a tree too.
+  wine_test::WriteBytes(folder / "one.txt", "1");
+  wine_test::SetAttributes(folder / "one.txt", FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(files.RemoveTree(folder / "one.txt"));
+  EXPECT_EQ(wine_test::FolderEntries(folder.Path()), std::vector<std::string>{});
+}
+
+TEST(FileSystem, RemoveTreeNeverActsOnWhatALinkLeadsTo) {
+  struct Case {
+    const char* name;
+    bool linkInside;        // else the link is the path itself
+    bool targetHoldsAFile;  // an empty target is what a followed RemoveDirectoryW would take
+  };
+  const Case cases[] = {
+      {"link inside, full target", true, true},
+      {"link inside, empty target", true, false},
+      {"link at the path, full target", false, true},
+      {"link at the path, empty target", false, false},
+  };
+  platform::win32::FileSystem files;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    TempFolder elsewhere("ilvo-link-target");
+    if (c.targetHoldsAFile) wine_test::WriteBytes(elsewhere / "keep.txt", "someone else's");
+    const std::string tree = folder / "staging";
+    wine_test::CreateFolder(tree);
+    wine_test::WriteBytes(tree + "\\Ilvo.ddb", "ddb");
+    const std::string path = c.linkInside ? tree : folder / "link";
+    const wine_test::FolderLink link(c.linkInside ? tree + "\\link" : path, elsewhere.Path());
+    ASSERT_TRUE(link.Made());
+    // Wine (8) shows a Unix link to a folder as a reparse point, yet every
+    // call on its path acts on the folder it leads to: it has to stay.
+    const bool removable = link.MadeByWindows();
+
+    EXPECT_EQ(files.RemoveTree(path), removable);
+
+    EXPECT_TRUE(wine_test::Exists(elsewhere.Path()));
+    EXPECT_EQ(wine_test::FolderEntries(elsewhere.Path()),
+              c.targetHoldsAFile ? std::vector<std::string>{"keep.txt"} : std::vector<std::string>{});
+    EXPECT_EQ(wine_test::Exists(path), !removable);
+    if (c.linkInside && !removable) {
+      EXPECT_EQ(wine_test::FolderEntries(tree), std::vector<std::string>{"link"}) << "the rest is removed";
+    }
+  }
+}
+
+TEST(FileSystem, RemoveTreeRemovesAllItCanAroundAFileInUse) {
+  TempFolder folder;
+  platform::win32::FileSystem files;
+  const std::string tree = folder / "staging";
+  wine_test::CreateFolder(tree + "\\a");
+  wine_test::CreateFolder(tree + "\\b");
+  wine_test::WriteBytes(tree + "\\a\\1.txt", "1");
+  wine_test::WriteBytes(tree + "\\a\\held.txt", "held");
+  wine_test::WriteBytes(tree + "\\b\\2.txt", "2");
+  wine_test::WriteBytes(tree + "\\z.txt", "z");
+  {
+    wine_test::FileHolder holder(Helper(), tree + "\\a\\held.txt");
+    ASSERT_TRUE(holder.Holding());
+    EXPECT_FALSE(files.RemoveTree(tree));
+    EXPECT_EQ(wine_test::FolderEntries(tree), std::vector<std::string>{"a"});
+    EXPECT_EQ(wine_test::FolderEntries(tree + "\\a"), std::vector<std::string>{"held.txt"});
+  }
+  EXPECT_TRUE(files.RemoveTree(tree));
+  EXPECT_FALSE(wine_test::Exists(tree));
+}
+
+TEST(FileSystem, ListTreeGivesEachFolderBeforeWhatItHoldsAndDoesNotEnterLinks) {
+  TempFolder folder;
+  TempFolder elsewhere("ilvo-link-target");
+  platform::win32::FileSystem files;
+  wine_test::WriteBytes(elsewhere / "not listed.txt", "");
+  const std::string tree = folder / "staging";
+  wine_test::CreateFolder(tree + "\\KT3WQ8ZRMD5LXNVC\\音源");
+  wine_test::CreateFolder(tree + "\\empty");
+  wine_test::WriteBytes(tree + "\\KT3WQ8ZRMD5LXNVC\\Ilvo.ddb", "");
+  wine_test::WriteBytes(tree + "\\KT3WQ8ZRMD5LXNVC\\音源\\a.vvd", "");
+  wine_test::WriteBytes(tree + "\\top.txt", "");
+  wine_test::WriteBytes(tree + "\\ro.txt", "");
+  wine_test::SetAttributes(tree + "\\ro.txt", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+  const wine_test::FolderLink link(tree + "\\link", elsewhere.Path());
+  ASSERT_TRUE(link.Made());
+
+  const auto listed = files.ListTree(tree);
+
+  ASSERT_TRUE(listed);
+  using platform::TreeEntry;
+  EXPECT_EQ(*listed, (std::vector<TreeEntry>{
+                         {"KT3WQ8ZRMD5LXNVC", true, false},
+                         {"KT3WQ8ZRMD5LXNVC\\Ilvo.ddb", false, false},
+                         {"KT3WQ8ZRMD5LXNVC\\音源", true, false},
+                         {"KT3WQ8ZRMD5LXNVC\\音源\\a.vvd", false, false},
+                         {"empty", true, false},
+                         {"link", true, true},
+                         {"ro.txt", false, false},
+                         {"top.txt", false, false},
+                     }));
+  EXPECT_EQ(files.ListTree(tree + "\\empty"), std::vector<TreeEntry>{});
+  EXPECT_FALSE(files.ListTree(folder / "missing"));
+  EXPECT_FALSE(files.ListTree(tree + "\\top.txt")) << "a file is no folder";
+}
+
+TEST(FileSystem, RenameReplacesOnlyWhatItMayAndWithoutReplaceNothing) {
+  platform::win32::FileSystem files;
+  enum class Target { None, Plain, ReadOnly, Folder };
+  struct Case {
+    const char* name;
+    Target target;
+    bool replace;
+    bool renamed;
+  };
+  const Case cases[] = {
+      {"no target", Target::None, false, true},
+      {"no target, replace", Target::None, true, true},
+      {"plain target", Target::Plain, false, false},
+      {"plain target, replace", Target::Plain, true, true},
+      {"read-only target, replace", Target::ReadOnly, true, false},
+      {"read-only target", Target::ReadOnly, false, false},
+      {"folder target, replace", Target::Folder, true, false},
+      {"folder target", Target::Folder, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    const std::string from = folder / "staged.ddb";
+    const std::string to = folder / "Ilvo.ddb";
+    wine_test::WriteBytes(from, "new");
+    if (c.target == Target::Folder) {
+      wine_test::CreateFolder(to);
+    } else if (c.target != Target::None) {
+      wine_test::WriteBytes(to, "old");
+      if (c.target == Target::ReadOnly) wine_test::SetAttributes(to, FILE_ATTRIBUTE_READONLY);
+    }
+
+    EXPECT_EQ(files.Rename(from, to, c.replace), c.renamed);
+
+    EXPECT_EQ(wine_test::Exists(from), !c.renamed);
+    if (c.renamed) {
+      EXPECT_EQ(wine_test::ReadBytes(to), "new");
+    } else if (c.target == Target::Folder) {
+      EXPECT_EQ(wine_test::ReadBytes(from), "new");
+      EXPECT_EQ(wine_test::FolderEntries(to), std::vector<std::string>{});
+    } else {
+      EXPECT_EQ(wine_test::ReadBytes(from), "new");
+      EXPECT_EQ(wine_test::ReadBytes(to), "old");
+    }
+    if (c.target == Target::ReadOnly) {
+      EXPECT_NE(wine_test::Attributes(to) & FILE_ATTRIBUTE_READONLY, 0u) << "still read-only";
+    }
+  }
+  TempFolder folder;
+  EXPECT_FALSE(files.Rename(folder / "missing", folder / "any", true));
+}
+
+TEST(FileSystem, FlushFileKeepsTheContentAndTheAttributes) {
+  platform::win32::FileSystem files;
+  TempFolder folder;
+  const std::pair<const char*, DWORD> cases[] = {
+      {"plain", 0},
+      {"read-only", FILE_ATTRIBUTE_READONLY},
+      {"read-only and hidden", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN},
+  };
+  for (const auto& [name, attributes] : cases) {
+    SCOPED_TRACE(name);
+    const std::string path = folder / name;
+    wine_test::WriteBytes(path, "content");
+    wine_test::SetAttributes(path, attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes);
+    EXPECT_TRUE(files.FlushFile(path));
+    EXPECT_EQ(wine_test::ReadBytes(path), "content");
+    EXPECT_EQ(wine_test::Attributes(path) & ~FILE_ATTRIBUTE_ARCHIVE, attributes);
+  }
+  EXPECT_FALSE(files.FlushFile(folder / "missing"));
+}
+
 // ---- Processes ----
 
 TEST(Processes, StartOfAMissingProgramFails) {
@@ -449,6 +669,66 @@ TEST(Processes, AWatchClosedBeforeTheEndTellsNothing) {
   CloseHandle(own);
   platform::win32::ProcessPendingMessages();
   EXPECT_FALSE(told);
+}
+
+// Starts the helper with the arguments; its process handle.
+platform::win32::KernelHandle StartHelper(const std::string& arguments) {
+  std::wstring line = Widen(HelperLine(arguments));
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(Widen(Helper()).c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &info)) {
+    return {};
+  }
+  CloseHandle(info.hThread);
+  return platform::win32::KernelHandle(info.hProcess);
+}
+
+TEST(Processes, AStartedProgramEndsWithTheProgramThatStartedItHoweverThatEnds) {
+  struct Case {
+    const char* name;
+    bool terminated;  // else it calls ExitProcess, no destructor run
+  };
+  const Case cases[] = {{"terminated", true}, {"exits", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    const std::string id = std::to_string(GetCurrentProcessId()) + "-" + c.name;
+    const platform::win32::KernelHandle end(CreateEventW(nullptr, TRUE, FALSE, Widen("ilvo-start-end-" + id).c_str()));
+    const std::string pidFile = folder / "grandchild.pid";
+    const platform::win32::KernelHandle starter = StartHelper("start \"" + Helper() + "\" \"" + pidFile + "\" " + id);
+    ASSERT_TRUE(starter);
+    ASSERT_TRUE(test_support::WaitUntil([&] { return !wine_test::ReadBytes(pidFile).empty(); }, std::chrono::seconds(30)))
+        << "the starter did not start its program";
+    const DWORD grandchildId = static_cast<DWORD>(std::stoul(wine_test::ReadBytes(pidFile)));
+    const platform::win32::KernelHandle grandchild(OpenProcess(SYNCHRONIZE, FALSE, grandchildId));
+    ASSERT_TRUE(grandchild);
+    EXPECT_EQ(WaitForSingleObject(grandchild.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "runs while its starter runs";
+
+    if (c.terminated) {
+      TerminateProcess(starter.Get(), 9);
+    } else {
+      SetEvent(end.Get());
+    }
+
+    EXPECT_EQ(WaitForSingleObject(starter.Get(), 30000), static_cast<DWORD>(WAIT_OBJECT_0));
+    EXPECT_EQ(WaitForSingleObject(grandchild.Get(), 30000), static_cast<DWORD>(WAIT_OBJECT_0))
+        << "outlived the program that started it";
+  }
+}
+
+TEST(Processes, AStartedProgramFindsTheEndOfItsInputAtOnce) {
+  platform::win32::Processes processes;
+  const std::optional<std::uint32_t> id = processes.StartHidden(Helper(), HelperLine("stdin"));
+  ASSERT_TRUE(id.has_value());
+  const std::uintptr_t process = processes.Open(*id);
+  bool ended = false;
+  ASSERT_TRUE(processes.WatchForExit(process, [&](bool hasEnded) { ended = hasEnded; }));
+  PumpUntil([&] { return ended; }, 30000);
+  ASSERT_TRUE(ended) << "still waits for input";
+  EXPECT_EQ(processes.ExitCode(process), 0u) << "0: end of input, 1: data, 2: the read failed";
+  processes.Close(process);
 }
 
 // ---- Application ----

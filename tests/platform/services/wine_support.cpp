@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "platform/win32/text.h"
+#include "tests/support/wait.h"
 
 namespace wine_test {
 namespace {
@@ -20,7 +21,66 @@ std::wstring Unique() {
          std::to_wstring(++counter);
 }
 
+// Starts a Unix program (Wine runs one named by its Unix path on Z:), which
+// Wine neither waits for nor reports the exit of.
+bool StartUnix(const std::wstring& program, const std::wstring& arguments) {
+  std::wstring commandLine = program + L" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  const std::wstring exe = L"Z:" + program;
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &info)) {
+    return false;
+  }
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  return true;
+}
+
+std::wstring UnixPath(const std::wstring& windowsPath) {
+  using ToUnix = char*(CDECL*)(const wchar_t*);
+  auto toUnix = reinterpret_cast<ToUnix>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  if (!toUnix) return {};
+  char* unix = toUnix(windowsPath.c_str());
+  if (!unix) return {};
+  const std::wstring path = Widen(unix);
+  HeapFree(GetProcessHeap(), 0, unix);
+  return path;
+}
+
 }  // namespace
+
+FolderLink::FolderLink(const std::string& link, const std::string& target) : link_(Widen(link)) {
+  const std::wstring wideTarget = Widen(target);
+  if (CreateSymbolicLinkW(link_.c_str(), wideTarget.c_str(),
+                          SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) &&
+      IsLink()) {
+    made_ = true;
+    return;
+  }
+  unixLink_ = UnixPath(link_);
+  const std::wstring unixTarget = UnixPath(wideTarget);
+  if (!unixLink_.empty() && !unixTarget.empty() && StartUnix(L"/bin/ln", L"-s " + unixTarget + L" " + unixLink_)) {
+    made_ = test_support::WaitUntil([&] { return IsLink(); }, std::chrono::seconds(20));
+  }
+}
+
+FolderLink::~FolderLink() {
+  if (GetFileAttributesW(link_.c_str()) == INVALID_FILE_ATTRIBUTES) return;  // removed by the test
+  if (unixLink_.empty()) {
+    RemoveDirectoryW(link_.c_str());
+  } else if (StartUnix(L"/bin/rm", L"-f " + unixLink_)) {
+    test_support::WaitUntil([&] { return GetFileAttributesW(link_.c_str()) == INVALID_FILE_ATTRIBUTES; },
+                            std::chrono::seconds(20));
+  }
+}
+
+bool FolderLink::IsLink() const {
+  const DWORD attributes = GetFileAttributesW(link_.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
 
 std::vector<std::string>& Arguments() {
   static std::vector<std::string> arguments;

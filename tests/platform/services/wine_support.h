@@ -82,6 +82,28 @@ class FileHolder {
   bool holding_ = false;
 };
 
+// A link to a folder: CreateSymbolicLinkW where it works, else (Wine 8) a
+// Unix symbolic link made with /bin/ln, which Wine shows as a reparse point.
+// Removed again when the object goes, with /bin/rm for a Unix one (a Windows
+// call could follow it). Neither path may hold a space: Wine splits a Unix
+// program's command line at spaces.
+class FolderLink {
+ public:
+  FolderLink(const std::string& link, const std::string& target);
+  FolderLink(const FolderLink&) = delete;
+  FolderLink& operator=(const FolderLink&) = delete;
+  ~FolderLink();
+  bool Made() const { return made_; }
+  bool MadeByWindows() const { return made_ && unixLink_.empty(); }
+
+ private:
+  bool IsLink() const;
+
+  std::wstring link_;
+  std::wstring unixLink_;  // empty for a Windows link
+  bool made_ = false;
+};
+
 // Runs a program with a command line and waits for its exit code (or ~0u).
 DWORD RunAndWait(const std::string& applicationPath, const std::string& commandLine);
 
