@@ -118,7 +118,7 @@ void CALLBACK PostEnd(void* context, BOOLEAN) {
   PostMessageW(static_cast<const Extraction*>(context)->window, kExtractorEnded, 0, 0);
 }
 
-// With a console of its own, hidden, as the installer starts it.
+// Hidden and with no console, as the installer starts it.
 bool Start(Extraction& extraction) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -126,7 +126,7 @@ bool Start(Extraction& extraction) {
   startup.wShowWindow = SW_HIDE;
   PROCESS_INFORMATION info{};
   std::wstring line = L"\"" + extraction.program + L"\"";
-  if (!CreateProcessW(extraction.program.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
+  if (!CreateProcessW(extraction.program.c_str(), line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
                       nullptr, &startup, &info))
     return false;
   CloseHandle(info.hThread);
