@@ -4,7 +4,8 @@
 # figures depend on the machine and on whatever else runs on it.
 #   ILVO_BENCH_RUNS=N        runs per figure (default 5)
 #   ILVO_BENCH_LARGE_RUNS=N  runs of the 1 GiB install (default 3)
-#   ILVO_BENCH_ONLY=wait|message|startup|frames  one group of figures, no 1 GiB install
+#   ILVO_BENCH_ONLY=wait|message|startup|frames  one group of figures, no 1 GiB install;
+#                            large: the 1 GiB install alone
 #   ILVO_BENCH_INSTALLER=EXE another IlvoInstaller.exe to measure (an older build,
 #                            for a before-and-after table), with this build's yardsticks
 # The goals are ratios to yardsticks measured in the same run: the wait to a
@@ -38,7 +39,8 @@ large_args=()
 only_args=()
 if [ -n "$only" ]; then
   [ "$only" = frames ] || only_args=(--only "$only")
-elif [ ! -f "$large" ]; then
+fi
+if { [ -z "$only" ] || [ "$only" = large ]; } && [ ! -f "$large" ]; then
   if [ "$(free_mb)" -ge 3072 ]; then
     echo "== Making the 1 GiB voice archive (once): $large"
     python3 "$ILVO_ROOT/tools/rar_standin/make_voice_archive.py" --size-mb 1024 --output "$large"
@@ -47,7 +49,7 @@ elif [ ! -f "$large" ]; then
          "The 1 GiB install is skipped." >&2
   fi
 fi
-if [ -z "$only" ] && [ -f "$large" ]; then
+if { [ -z "$only" ] || [ "$only" = large ]; } && [ -f "$large" ]; then
   if [ "$(free_mb)" -ge 2048 ]; then
     large_args=(--large-archive "$large" --large-runs "$large_runs")
   else
@@ -112,5 +114,5 @@ fi
 echo
 echo "Load average after: $(cut -d ' ' -f 1-3 /proc/loadavg) (2 cores; above 2, other work competed with the runs)"
 echo "Re-run: bash scripts/bench.sh   (ILVO_BENCH_RUNS=N and ILVO_BENCH_LARGE_RUNS=N set the run counts;" \
-     "ILVO_BENCH_ONLY=wait|message|startup|frames runs one group; ILVO_BENCH_INSTALLER=EXE measures another build)"
+     "ILVO_BENCH_ONLY=wait|message|startup|large|frames runs one group; ILVO_BENCH_INSTALLER=EXE measures another build)"
 exit "$status"
