@@ -78,6 +78,7 @@ class CommandLineApplication final : public platform::Application {
   bool PreviousInstance() override { return program_.PreviousInstance(); }
   bool SixtyFourBitWindows() override { return program_.SixtyFourBitWindows(); }
   void RunMessageLoop() override { program_.RunMessageLoop(); }
+  void Mark(std::string_view step) override { program_.Mark(step); }
   [[noreturn]] void EndProgram() override {
     endProgram_(view_.ExitCode());
     std::abort();  // endProgram does not return

@@ -47,7 +47,10 @@ LoadResult Form1Logic::Form_Load() {
   // What an attempt cut short extracted goes before anything else. It never
   // reached the voice folder, so the voice is what its files say even when
   // the folder cannot go yet; the next attempt then says so.
-  if (platform::IsAbsoluteFolder(AppDir)) Staging().Remove();
+  if (platform::IsAbsoluteFolder(AppDir)) {
+    Staging().Remove();
+    RemoveExportLeftover();
+  }
 
   // 7: a complete set of files is registered again at every start.
   if (VoiceFilesPresent() == 3) WriteVoiceRecord();
@@ -142,7 +145,16 @@ bool Form1Logic::KeyGone(const std::string& key) {
   return services_.registry.OpenKey(key) == platform::kKeyNotFound;
 }
 
-StagingFolder Form1Logic::Staging() { return StagingFolder(services_.files, Paths()); }
+StagingFolder Form1Logic::Staging() {
+  return StagingFolder(services_.files, Paths(), [this](std::string_view step) { services_.app.Mark(step); });
+}
+
+void Form1Logic::RemoveExportLeftover() {
+  const std::string next = Paths().ExportNext();
+  if (!services_.files.EntryExists(next)) return;
+  services_.files.DeleteFile(next);
+  services_.app.Mark("export leftover removed");
+}
 
 std::optional<std::string> Form1Logic::LocationProblem() {
   if (!platform::IsAbsoluteFolder(AppDir)) return std::string(texts::kCauseDataMissing);
@@ -224,7 +236,10 @@ void Form1Logic::WriteVoiceRecord() { Write(Registration()); }
 
 void Form1Logic::Write(const std::vector<RecordKey>& registration) {
   // What could not be stored shows when the record is read back.
-  for (const RecordKey& key : registration) services_.registry.SetValues(key.key, key.values);
+  for (const RecordKey& key : registration) {
+    services_.registry.SetValues(key.key, key.values);
+    services_.app.Mark("record key written");
+  }
 }
 
 bool Form1Logic::ReadsBack(const std::vector<RecordKey>& registration) {
@@ -241,9 +256,11 @@ bool Form1Logic::ReadsBack(const std::vector<RecordKey>& registration) {
 
 void Form1Logic::DeleteVoiceRecord() {
   const std::string voiceKey = record::VoiceKey(VoiceId);
-  services_.registry.DeleteKey(voiceKey + "\\" + record::kSubkeyOnDelete);
-  services_.registry.DeleteKey(voiceKey);
-  services_.registry.DeleteKey(record::UninstallKey(VoiceName, VoiceId));
+  for (const std::string& key : {voiceKey + "\\" + std::string(record::kSubkeyOnDelete), voiceKey,
+                                 record::UninstallKey(VoiceName, VoiceId)}) {
+    services_.registry.DeleteKey(key);
+    services_.app.Mark("record key deleted");
+  }
 }
 
 // ---- Install and repair ----
@@ -280,7 +297,6 @@ void Form1Logic::ExtractVoice() {
                    MessageIcon::Critical);
   }
 
-  services_.app.Mark("staging folder made");
   const std::optional<std::uint32_t> processId =
       services_.processes.StartHidden(Paths().Extractor(), ExtractCommandLine(install));
   services_.app.Mark("extractor started");
@@ -384,7 +400,6 @@ ExtractionOutcome Form1Logic::PutInPlace(bool install, StagingFolder& staging) {
   // back leaves them to the next start, which registers them again.
   const std::vector<RecordKey> registration = Registration();
   Write(registration);
-  services_.app.Mark("record written");
   const bool confirmed = ReadsBack(registration);
   services_.app.Mark("record read back");
   if (!confirmed) return {false, std::string(texts::kCauseRegistry)};
@@ -412,6 +427,7 @@ void Form1Logic::UninstallVoice() {
     const std::string entry = record::UninstallKey(VoiceName, VoiceId);
     if (services_.registry.OpenKey(entry) != 0) return;
     services_.registry.DeleteKeyTree(entry);
+    services_.app.Mark("record key deleted");
     if (!KeyGone(entry)) fail(texts::kCauseRecordStays);
     EndWithMessage(ActionResult::Succeeded, std::string(texts::kOrphanEntryRemoved), texts::kTitleInfo,
                    MessageIcon::None);
@@ -428,18 +444,22 @@ void Form1Logic::UninstallVoice() {
   for (const std::string& key : {record::VoiceKey(VoiceId), record::UninstallKey(VoiceName, VoiceId)}) {
     if (KeyGone(key)) continue;
     services_.registry.DeleteKeyTree(key);
+    services_.app.Mark("record key deleted");
     if (!KeyGone(key)) fail(texts::kCauseRecordStays);
   }
   bool removed = true;
   for (std::string_view ext : kVoiceFileExtensions) {
     const std::string file = paths.VoiceFile(ext);
-    if (FileExists(file) && !files.DeleteFile(file)) {
+    if (!FileExists(file)) continue;
+    if (!files.DeleteFile(file)) {
       removed = false;
       break;
     }
+    services_.app.Mark("voice file deleted");
   }
   if (removed && !files.Dir(paths.VoiceFolder(), SearchAttributes::Folders).empty()) {
     removed = files.RemoveFolder(paths.VoiceFolder());
+    if (removed) services_.app.Mark("voice folder removed");
   }
   if (!removed) {
     EndWithMessage(ActionResult::Failed, std::string(texts::kUninstallInUse), texts::kTitleError, MessageIcon::None);
@@ -509,9 +529,18 @@ void Form1Logic::Image1_DblClick() {
 
 bool Form1Logic::ExportRegistration() {
   // Written beside the old file first, then put in its place, so that the old
-  // file stays whole when the export fails.
-  const bool exported =
-      platform::IsAbsoluteFolder(AppDir) && services_.files.ReplaceWithText(Paths().ExportFile(), ExportLines());
+  // file stays whole when the export fails or is cut short.
+  const VoicePaths paths = Paths();
+  bool exported = false;
+  if (platform::IsAbsoluteFolder(AppDir) && services_.files.WriteText(paths.ExportNext(), ExportLines())) {
+    services_.app.Mark("export written beside the old file");
+    exported = services_.files.Rename(paths.ExportNext(), paths.ExportFile(), true);
+    if (exported) {
+      services_.app.Mark("export in place");
+    } else {
+      services_.files.DeleteFile(paths.ExportNext());  // one that stays goes at the next start
+    }
+  }
   view_.ActionEnded(exported ? ActionResult::Succeeded : ActionResult::Failed);
   if (!exported) {
     services_.app.MessageBox(std::string(texts::kExportFailed), std::string(texts::kTitleError), MessageButtons::Ok,

@@ -162,6 +162,8 @@ class Form1Logic {
   // Moves a finished extraction into place and registers it.
   ExtractionOutcome PutInPlace(bool install, StagingFolder& staging);
   StagingFolder Staging();
+  // The new text of an export cut short before it took the old file's place.
+  void RemoveExportLeftover();
   void ConfirmUninstall();
   [[noreturn]] void EndWithMessage(ActionResult result, const std::string& text, std::string_view title,
                                    platform::MessageIcon icon);

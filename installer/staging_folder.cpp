@@ -7,14 +7,22 @@
 
 namespace installer {
 
-StagingFolder::StagingFolder(platform::FileSystem& files, VoicePaths paths) : files_(files), paths_(std::move(paths)) {}
+StagingFolder::StagingFolder(platform::FileSystem& files, VoicePaths paths,
+                             std::function<void(std::string_view step)> mark)
+    : files_(files), paths_(std::move(paths)), mark_(std::move(mark)) {}
 
-bool StagingFolder::Remove() { return files_.RemoveTree(paths_.Staging()); }
+bool StagingFolder::Remove() {
+  if (!files_.EntryExists(paths_.Staging())) return true;
+  const bool gone = files_.RemoveTree(paths_.Staging());
+  Mark("staging folder removed");
+  return gone;
+}
 
 std::optional<std::string> StagingFolder::Make() {
   if (!Remove()) return std::string(texts::kCauseStagingStays);
   // Made by this call or not used at all: never a folder someone put there.
   if (!files_.CreateFolder(paths_.Staging())) return std::string(texts::kCauseStagingMake);
+  Mark("staging folder made");
   return std::nullopt;
 }
 
@@ -47,7 +55,10 @@ std::optional<std::string> StagingFolder::MoveIntoPlace(bool replace) {
     if (entry.isLink) continue;
     const std::string target = paths_.appDir + entry.relativePath;
     if (entry.isFolder) {
-      if (files_.CreateFolder(target)) continue;
+      if (files_.CreateFolder(target)) {
+        Mark("folder made");
+        continue;
+      }
       // One already there is used, unless it leads elsewhere.
       const std::optional<platform::FileLocation> there = files_.Locate(target);
       if (!there || there->isLink) return std::string(texts::kCauseMove);
@@ -55,6 +66,7 @@ std::optional<std::string> StagingFolder::MoveIntoPlace(bool replace) {
     }
     if (!replace && files_.EntryExists(target)) continue;
     if (!files_.Rename(Path(entry.relativePath), target, replace)) return std::string(texts::kCauseMove);
+    Mark("file moved into place");
   }
   return std::nullopt;
 }

@@ -6,8 +6,10 @@
 // The voice folder changes only by whole files moved out of it once the
 // extractor has finished; while the folder stands, an attempt has not
 // finished, and whatever it holds goes with it.
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "installer/voice_identity.h"
 #include "platform/services.h"
@@ -16,7 +18,8 @@ namespace installer {
 
 class StagingFolder {
  public:
-  StagingFolder(platform::FileSystem& files, VoicePaths paths);
+  // mark is told each change on disk, right after it is made.
+  StagingFolder(platform::FileSystem& files, VoicePaths paths, std::function<void(std::string_view step)> mark = {});
 
   // Removes the folder with all it holds, a link in its place only as the
   // link; true when nothing stands there any more.
@@ -41,8 +44,13 @@ class StagingFolder {
  private:
   std::string Path(const std::string& relative) const { return paths_.Staging() + "\\" + relative; }
 
+  void Mark(std::string_view step) const {
+    if (mark_) mark_(step);
+  }
+
   platform::FileSystem& files_;  // not owned
   VoicePaths paths_;
+  std::function<void(std::string_view)> mark_;
 };
 
 }  // namespace installer

@@ -27,6 +27,9 @@ struct VoicePaths {
   std::string Archive() const { return appDir + "DATA\\" + voiceName + ".yin"; }
   std::string Extractor() const { return appDir + "DATA\\Rar.exe"; }
   std::string ExportFile() const { return appDir + voiceName + ".reg"; }
+  // The export's new text, before it takes the old file's place; one left by
+  // an export cut short is removed at the next start.
+  std::string ExportNext() const { return ExportFile() + ".new"; }
   // Where an install or repair extracts to before its files take their
   // places (staging_folder.h).
   std::string Staging() const { return appDir + voiceName + ".staging"; }

@@ -134,13 +134,13 @@ class FileSystem {
   // Opens the file or folder itself and asks what it is and which folder
   // holds it; nothing when it cannot be opened (missing, say).
   virtual std::optional<FileLocation> Locate(const std::string& path) = 0;
-  // Makes the lines, each ended by CR LF, the whole content of the file: in
+  // Makes the lines, each ended by CR LF, the whole content of the file, in
   // the ANSI code page when it can hold every character, else in UTF-16LE
-  // after a byte-order mark. The text is written to a new file in the same
-  // folder, which then takes the place of the old file, hidden or system as
-  // that may be. False when this cannot be done; the old file (a read-only one
-  // is never replaced) is then left as it was, and no new file remains.
-  virtual bool ReplaceWithText(const std::string& path, const std::vector<std::string>& lines) = 0;
+  // after a byte-order mark, written through to the disk. A file there is
+  // replaced unless it is read-only, hidden or system. False when this cannot
+  // be done; no partial file is left then (nor what stood there). Meant for a
+  // new file that then takes the place of another through Rename.
+  virtual bool WriteText(const std::string& path, const std::vector<std::string>& lines) = 0;
   // Makes one new folder. False when anything stands at the path already,
   // its parent is missing, or it cannot be made: a folder it returns true
   // for is one this call made.

@@ -88,50 +88,6 @@ std::optional<FileIdentity> HolderOf(HANDLE handle) {
   return std::nullopt;
 }
 
-// A new, uniquely named file in a folder; deleted again when it goes out of
-// scope unless it has been moved into place.
-class TemporaryFile {
- public:
-  explicit TemporaryFile(const std::wstring& folder) {
-    wchar_t name[MAX_PATH];
-    if (GetTempFileNameW(folder.c_str(), L"ilv", 0, name) != 0) path_ = name;
-  }
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-  ~TemporaryFile() {
-    if (!path_.empty()) DeleteFileW(path_.c_str());
-  }
-
-  // Writes the bytes as the file's whole content and flushes them to disk.
-  bool Write(const std::string& bytes) const {
-    if (path_.empty()) return false;
-    KernelHandle file(NoneIfInvalid(
-        CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
-    if (!file) return false;
-    DWORD written = 0;
-    if (!bytes.empty() &&
-        (!WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-         written != bytes.size())) {
-      return false;
-    }
-    // A close that fails may have lost what the flush left.
-    return FlushFileBuffers(file.Get()) != 0 && CloseHandle(file.Release()) != 0;
-  }
-
-  // Takes the target's place.
-  bool MoveTo(const std::wstring& target) {
-    if (path_.empty() ||
-        !MoveFileExW(path_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      return false;
-    }
-    path_.clear();
-    return true;
-  }
-
- private:
-  std::wstring path_;  // empty when none was made, or once moved
-};
-
 // The text as the export writes it: ANSI when the code page holds all of it,
 // else UTF-16LE with a byte-order mark.
 std::string EncodeText(const std::string& utf8) {
@@ -300,16 +256,30 @@ std::optional<std::string> FileSystem::ReadFile(const std::string& path, std::si
   return bytes;
 }
 
-bool FileSystem::ReplaceWithText(const std::string& path, const std::vector<std::string>& lines) {
+bool FileSystem::WriteText(const std::string& path, const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
+  const std::string bytes = EncodeText(text);
   const std::wstring target = Widen(path);
-  // Windows refuses to replace a read-only file; Wine, run as root, would not.
+  // Windows refuses to overwrite a read-only file; Wine, run as root, would not.
   const DWORD oldAttributes = GetFileAttributesW(target.c_str());
-  if (oldAttributes != INVALID_FILE_ATTRIBUTES && (oldAttributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
-  const std::size_t slash = target.find_last_of(L'\\');
-  TemporaryFile next(slash == std::wstring::npos ? std::wstring(L".") : target.substr(0, slash));
-  return next.Write(EncodeText(text)) && next.MoveTo(target);
+  if (oldAttributes != INVALID_FILE_ATTRIBUTES &&
+      (oldAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                        FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+    return false;
+  }
+  KernelHandle file(NoneIfInvalid(
+      CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
+  if (!file) return false;
+  DWORD written = 0;
+  const bool whole = bytes.empty() || (WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                                                 &written, nullptr) &&
+                                       written == bytes.size());
+  // A close that fails may have lost what the flush left.
+  if (whole && FlushFileBuffers(file.Get()) && CloseHandle(file.Release())) return true;
+  file.Reset();
+  DeleteFileW(target.c_str());
+  return false;
 }
 
 std::optional<FileLocation> FileSystem::Locate(const std::string& path) {

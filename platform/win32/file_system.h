@@ -22,9 +22,7 @@ class FileSystem final : public platform::FileSystem {
   // symbolic link to a folder as a reparse point; one to a file only by the
   // folder that really holds it.
   std::optional<FileLocation> Locate(const std::string& path) override;
-  // The text goes to a file made by GetTempFileNameW beside the target, is
-  // flushed, and replaces the target with MoveFileExW.
-  bool ReplaceWithText(const std::string& path, const std::vector<std::string>& lines) override;
+  bool WriteText(const std::string& path, const std::vector<std::string>& lines) override;
   bool CreateFolder(const std::string& path) override;  // CreateDirectoryW
   // Entries are told apart by their own attributes (GetFileAttributesW and
   // the search never follow a link): a reparse point is removed with

@@ -3,11 +3,15 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 namespace platform::win32 {
 
 StepTrace::StepTrace() {
+  wchar_t crash[16];
+  const DWORD crashLength = GetEnvironmentVariableW(L"ILVO_STEP_CRASH", crash, 16);
+  if (crashLength > 0 && crashLength < 16) crashAfter_ = static_cast<std::uint32_t>(std::wcstoul(crash, nullptr, 10));
   wchar_t path[MAX_PATH];
   const DWORD length = GetEnvironmentVariableW(L"ILVO_STEP_TRACE", path, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return;
@@ -19,6 +23,11 @@ StepTrace::StepTrace() {
 }
 
 void StepTrace::Mark(std::string_view step) const {
+  Write(step);
+  if (crashAfter_ != 0 && ++marks_ == crashAfter_) TerminateProcess(GetCurrentProcess(), kCrashExitCode);
+}
+
+void StepTrace::Write(std::string_view step) const {
   if (!file_) return;
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);

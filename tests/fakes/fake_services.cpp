@@ -231,8 +231,8 @@ std::optional<std::string> FakeFileSystem::ReadFile(const std::string& path, std
   return entry->content;
 }
 
-bool FakeFileSystem::ReplaceWithText(const std::string& path, const std::vector<std::string>& lines) {
-  Note(log, "ReplaceWithText " + path);
+bool FakeFileSystem::WriteText(const std::string& path, const std::vector<std::string>& lines) {
+  Note(log, "WriteText " + path);
   const std::string key = KeyOf(path);
   for (const auto& bad : unwritable) {
     if (KeyOf(bad) == key) return false;
@@ -243,9 +243,7 @@ bool FakeFileSystem::ReplaceWithText(const std::string& path, const std::vector<
     if (folder == nullptr || (folder->attributes & kFolder) == 0) return false;
   }
   if (const Entry* old = Get(path)) {
-    // Hidden and system files are replaced; read-only ones, folders and files
-    // in use are not.
-    if ((old->attributes & (kFolder | kReadOnly)) != 0 || old->inUse) return false;
+    if ((old->attributes & (kFolder | kReadOnly | kHidden | kSystem)) != 0 || old->inUse) return false;
   }
   std::string content;
   for (const std::string& line : lines) content += line + "\r\n";
@@ -320,8 +318,10 @@ bool FakeFileSystem::Rename(const std::string& from, const std::string& to, bool
     return false;
   }
   const std::string target = KeyOf(to);
-  const Entry* folder = Get(ParentOf(target));
-  if (folder == nullptr || (folder->attributes & kFolder) == 0) return false;
+  if (!IsDrive(ParentOf(target))) {
+    const Entry* folder = Get(ParentOf(target));
+    if (folder == nullptr || (folder->attributes & kFolder) == 0) return false;
+  }
   if (const Entry* old = Get(to)) {
     if (!replace || (old->attributes & (kFolder | kReadOnly)) != 0 || old->inUse) return false;
   }

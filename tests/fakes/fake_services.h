@@ -82,7 +82,7 @@ class FakeFileSystem : public platform::FileSystem {
   };
 
   CallLog* log = nullptr;
-  // ReplaceWithText of these paths cannot write its new file (an unwritable
+  // WriteText of these paths cannot write its file (an unwritable
   // place, a full disk).
   std::set<std::string> unwritable;
   // ReadFile of these paths fails (no right to read them).
@@ -107,7 +107,7 @@ class FakeFileSystem : public platform::FileSystem {
   std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) override;
   // The path as given with every link on the way replaced by its target.
   std::optional<platform::FileLocation> Locate(const std::string& path) override;
-  bool ReplaceWithText(const std::string& path, const std::vector<std::string>& lines) override;
+  bool WriteText(const std::string& path, const std::vector<std::string>& lines) override;
   // Folders in unwritable cannot be made; a file in use is neither removed
   // with its tree nor renamed; a link is removed as an entry, its target kept.
   bool CreateFolder(const std::string& path) override;

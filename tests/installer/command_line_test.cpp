@@ -245,7 +245,7 @@ TEST(CommandLineMode, FailuresOfTheJobAreExitCode20WithTheWindowsMessage) {
   }
   {  // the export file cannot be written
     Rig rig(Voice::Absent, true);
-    rig.s.files.unwritable.insert(kExportFile);
+    rig.s.files.unwritable.insert(kExportFile + ".new");
     EXPECT_EQ(rig.Run({"/export"}), code::kFailed);
     ASSERT_EQ(rig.s.app.boxes.size(), 1u);
     EXPECT_EQ(rig.s.app.boxes[0].text, "注册表导出失败！");

@@ -212,8 +212,8 @@ TEST(FormLoad, RunsItsTwelveStepsInOrder) {
       // 3-6: Timer2 and the full Xp_ProgressBar2
       "Timer2.Enabled 1", "Bar2.Max 2", "Bar2.Value 2",
       "Bar2.Style 0", "Bar2.Value 2", "Bar2.Value?", "Timer2.Enabled 0",
-      // what an attempt cut short extracted goes first
-      "RemoveTree C:\\Voices\\Ilvo.staging",
+      // what an attempt or an export cut short left goes first
+      "EntryExists C:\\Voices\\Ilvo.staging", "EntryExists C:\\Voices\\Ilvo.reg.new",
       // 7: files .vvd, .ddi, .ddb; complete, so the record is written
       "Dir " + v + ".vvd", "Dir " + v + ".ddi", "Dir " + v + ".ddb",
       "CreateKey " + kParentKey, "SetString " + kParentKey + " VOICEDIR=C:\\Voices",
@@ -568,8 +568,7 @@ TEST(ExtractVoice, ExtractorThatCannotStartChangesNothingButTimer1) {
       return line.rfind("Locate ", 0) == 0 || line.rfind("EntryExists ", 0) == 0;
     });
     EXPECT_EQ(rig.s.log, (std::vector<std::string>{
-                             "Timer1.Enabled 1", "RemoveTree C:\\Voices\\Ilvo.staging",
-                             "CreateFolder C:\\Voices\\Ilvo.staging",
+                             "Timer1.Enabled 1", "CreateFolder C:\\Voices\\Ilvo.staging",
                              "StartHidden " + rig.logic.ExtractCommandLine(install),
                              "RemoveTree C:\\Voices\\Ilvo.staging", "Timer1.Enabled 0",
                              std::string("MessageBox 错误: ") + (install ? "音源[安装]失败！" : "音源[修复]失败！") +
@@ -831,7 +830,7 @@ TEST(Export, ReplacesOrFailsWithoutLeavingAPartialFile) {
     Rig rig;
     rig.AddData();
     if (c.oldFile) rig.s.files.AddFile(rig.ExportFile(), "old", c.oldAttributes);
-    if (c.unwritable) rig.s.files.unwritable.insert(rig.ExportFile());
+    if (c.unwritable) rig.s.files.unwritable.insert(rig.ExportFile() + ".new");
     rig.Load();
     const auto viewBefore = rig.s.log;
     rig.s.app.answers = {c.answer};
@@ -859,9 +858,20 @@ TEST(Export, ReplacesOrFailsWithoutLeavingAPartialFile) {
         EXPECT_EQ(file->attributes, 0u) << "a plain file, found by the next search";
       }
     }
-    // The window stays as it was.
+    // The window stays as it was, and the new text is nowhere but in its place.
     EXPECT_TRUE(rig.LogWith({"Caption", "AZ.", "XZ.", "XF.", "Bar", "Timer"}).empty());
+    EXPECT_FALSE(rig.s.files.Exists(rig.ExportFile() + ".new"));
   }
+}
+
+TEST(Export, TheNewTextOfAnExportCutShortGoesAtTheNextStart) {
+  Rig rig;
+  rig.AddData();
+  rig.s.files.AddFile(rig.ExportFile(), "old");
+  rig.s.files.AddFile(rig.ExportFile() + ".new", "Windows Registry Editor Version 5.00\r\n");
+  rig.Load();
+  EXPECT_FALSE(rig.s.files.Exists(rig.ExportFile() + ".new"));
+  EXPECT_EQ(rig.s.files.Get(rig.ExportFile())->content, "old");
 }
 
 // ---- the application folder must be a full path ----

@@ -265,7 +265,7 @@ TEST(FileSystem, DeleteFailsOnAFileInUseOrReadOnlyAndRemoveOnAFullFolder) {
   EXPECT_TRUE(files.DeleteFile(plain));
 }
 
-TEST(FileSystem, ReplaceWithTextIsAnsiWhereTheCodePageHoldsItElseUtf16) {
+TEST(FileSystem, WrittenTextIsAnsiWhereTheCodePageHoldsItElseUtf16) {
   TempFolder folder;
   platform::win32::FileSystem files;
   struct Case {
@@ -286,13 +286,14 @@ TEST(FileSystem, ReplaceWithTextIsAnsiWhereTheCodePageHoldsItElseUtf16) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string path = folder / "out.reg";
-    EXPECT_TRUE(files.ReplaceWithText(path, c.lines));
+    EXPECT_TRUE(files.WriteText(path, c.lines));
     EXPECT_EQ(wine_test::ReadBytes(path), c.bytes);
   }
   EXPECT_EQ(wine_test::FolderEntries(folder.Path()), std::vector<std::string>{"out.reg"}) << "nothing else is left";
 }
 
-TEST(FileSystem, ReplaceWithTextTakesTheOldFilesPlaceUnlessItIsReadOnly) {
+// The export's way: the new text beside the old file, then in its place.
+TEST(FileSystem, WrittenTextTakesTheOldFilesPlaceUnlessItIsReadOnly) {
   platform::win32::FileSystem files;
   struct Case {
     const char* name;
@@ -312,35 +313,38 @@ TEST(FileSystem, ReplaceWithTextTakesTheOldFilesPlaceUnlessItIsReadOnly) {
     SCOPED_TRACE(c.name);
     TempFolder folder("替换 测试");
     const std::string path = folder / "Ilvo.reg";
+    const std::string next = folder / "Ilvo.reg.new";
     wine_test::WriteBytes(path, "old text that is longer than the new one\r\n");
     wine_test::SetAttributes(path, c.oldAttributes);
 
-    EXPECT_EQ(files.ReplaceWithText(path, {"new"}), c.replaced);
+    ASSERT_TRUE(files.WriteText(next, {"new"}));
+    EXPECT_EQ(files.Rename(next, path, true), c.replaced);
 
     EXPECT_EQ(wine_test::ReadBytes(path), c.replaced ? "new\r\n" : "old text that is longer than the new one\r\n");
     const DWORD attributes = wine_test::Attributes(path);
     if (c.replaced) {
       EXPECT_EQ(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY), 0u);
       EXPECT_EQ(files.Dir(path, SearchAttributes::Normal), "Ilvo.reg");
+      EXPECT_EQ(wine_test::FolderEntries(folder.Path()), std::vector<std::string>{"Ilvo.reg"});
     } else {
       EXPECT_EQ(attributes & ~FILE_ATTRIBUTE_ARCHIVE, c.oldAttributes);
+      EXPECT_EQ(wine_test::ReadBytes(next), "new\r\n");
     }
-    EXPECT_EQ(wine_test::FolderEntries(folder.Path()), std::vector<std::string>{"Ilvo.reg"});
   }
 }
 
-TEST(FileSystem, ReplaceWithTextFailsWhereNoFileCanBeWritten) {
+TEST(FileSystem, WriteTextFailsWhereNoFileCanBeWrittenAndLeavesNothing) {
   TempFolder folder;
   platform::win32::FileSystem files;
   // A "folder" that is a file.
   const std::string notAFolder = folder / "file";
   wine_test::WriteBytes(notAFolder, "");
-  EXPECT_FALSE(files.ReplaceWithText(notAFolder + "\\Ilvo.reg", {"x"}));
+  EXPECT_FALSE(files.WriteText(notAFolder + "\\Ilvo.reg", {"x"}));
   // A folder that does not exist.
-  EXPECT_FALSE(files.ReplaceWithText(folder / "none\\Ilvo.reg", {"x"}));
+  EXPECT_FALSE(files.WriteText(folder / "none\\Ilvo.reg", {"x"}));
   // A path that is a folder.
   wine_test::CreateFolder(folder / "dir");
-  EXPECT_FALSE(files.ReplaceWithText(folder / "dir", {"x"}));
+  EXPECT_FALSE(files.WriteText(folder / "dir", {"x"}));
   EXPECT_EQ(wine_test::FolderEntries(folder.Path()), (std::vector<std::string>{"dir", "file"}));
   EXPECT_TRUE(wine_test::FolderEntries(folder / "dir").empty());
   // A file held open by another program without sharing.
@@ -349,7 +353,7 @@ TEST(FileSystem, ReplaceWithTextFailsWhereNoFileCanBeWritten) {
   {
     wine_test::FileHolder holder(wine_test::PathArgument(0), held);
     ASSERT_TRUE(holder.Holding());
-    EXPECT_FALSE(files.ReplaceWithText(held, {"x"}));
+    EXPECT_FALSE(files.WriteText(held, {"x"}));
   }
   EXPECT_EQ(wine_test::ReadBytes(held), "held");
   EXPECT_EQ(wine_test::FolderEntries(folder.Path()), (std::vector<std::string>{"dir", "file", "held.reg"}));
@@ -364,7 +368,7 @@ TEST(FileSystem, ReadOnlyFolderUnderWine) {
   const std::string sub = folder / "ro";
   wine_test::CreateFolder(sub);
   wine_test::SetAttributes(sub, FILE_ATTRIBUTE_READONLY);
-  const bool written = files.ReplaceWithText(sub + "\\Ilvo.reg", {"x"});
+  const bool written = files.WriteText(sub + "\\Ilvo.reg", {"x"});
   std::cout << "[ note ] read-only folder attribute kept: "
             << ((wine_test::Attributes(sub) & FILE_ATTRIBUTE_READONLY) != 0)
             << "; a file could be written in it: " << written << "\n";
