@@ -26,14 +26,6 @@ using AllOrNothing = RecordCleanTest;
 
 const wchar_t* const kVoiceFiles[] = {L".ddb", L".ddi", L".vvd"};
 
-// The names in the application folder, sorted: what an attempt left there.
-std::vector<std::wstring> NamesIn(const fs::path& folder) {
-  std::vector<std::wstring> names;
-  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().wstring());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 fs::path Staged(const AppFolder& folder, const wchar_t* extension) {
   return folder.Path() / L"Ilvo.staging" / kVoiceId / (std::wstring(L"Ilvo") + extension);
 }
@@ -53,41 +45,6 @@ void StartAnInstallThatPauses(InstallerRun& run, const AppFolder& folder) {
   run.Click(run.Control(IDC_QORBUTTON_AZ));
   ASSERT_TRUE(WaitUntil([&] { return AllVoiceFilesStaged(folder); }, 30s));
   ASSERT_TRUE(test_support::FindChildProcess(run.ProcessId(), L"Rar.exe"));
-}
-
-// Ends a process and waits until it has gone.
-void Terminate(DWORD processId) {
-  HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
-  ASSERT_NE(process, nullptr) << "process " << processId;
-  TerminateProcess(process, 99);
-  EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
-  CloseHandle(process);
-}
-
-// Runs a copy of the installer in the folder (by default the one named so)
-// with a switch and no window; its exit code.
-std::optional<DWORD> RunSwitch(const AppFolder& folder, const std::wstring& arguments,
-                               const wchar_t* program = L"IlvoInstaller.exe") {
-  const fs::path exe = folder.Path() / program;
-  std::wstring commandLine = L"\"" + exe.wstring() + L"\" " + arguments;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.Path().c_str(),
-                      &startup, &info)) {
-    return std::nullopt;
-  }
-  CloseHandle(info.hThread);
-  std::optional<DWORD> code;
-  if (WaitForSingleObject(info.hProcess, 60000) == WAIT_OBJECT_0) {
-    DWORD exitCode = 0;
-    GetExitCodeProcess(info.hProcess, &exitCode);
-    code = exitCode;
-  } else {
-    TerminateProcess(info.hProcess, 99);
-  }
-  CloseHandle(info.hProcess);
-  return code;
 }
 
 // Opens the window in the folder, checks its caption and closes it again.

@@ -1,5 +1,6 @@
 #include "tests/e2e/e2e_support.h"
 
+#include <gtest/gtest.h>
 #include <tlhelp32.h>
 
 #include <cwchar>
@@ -99,6 +100,44 @@ std::string ReadAll(const fs::path& path) {
   while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
   CloseHandle(file);
   return bytes;
+}
+
+std::vector<std::wstring> NamesIn(const fs::path& folder) {
+  std::vector<std::wstring> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().wstring());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::optional<DWORD> RunSwitch(const AppFolder& folder, const std::wstring& arguments, const wchar_t* program) {
+  const fs::path exe = folder.Path() / program;
+  std::wstring commandLine = L"\"" + exe.wstring() + L"\" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.Path().c_str(),
+                      &startup, &info)) {
+    return std::nullopt;
+  }
+  CloseHandle(info.hThread);
+  std::optional<DWORD> code;
+  if (WaitForSingleObject(info.hProcess, 60000) == WAIT_OBJECT_0) {
+    DWORD exitCode = 0;
+    GetExitCodeProcess(info.hProcess, &exitCode);
+    code = exitCode;
+  } else {
+    TerminateProcess(info.hProcess, 99);
+  }
+  CloseHandle(info.hProcess);
+  return code;
+}
+
+void Terminate(DWORD processId) {
+  HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
+  ASSERT_NE(process, nullptr) << "process " << processId;
+  TerminateProcess(process, 99);
+  EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
+  CloseHandle(process);
 }
 
 fs::path AppFolder::VoiceFile(const wchar_t* extension) const {

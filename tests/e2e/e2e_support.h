@@ -82,6 +82,16 @@ class AppFolder {
 };
 
 std::string ReadAll(const std::filesystem::path& path);
+// The names in a folder, sorted: what an attempt left in the application folder.
+std::vector<std::wstring> NamesIn(const std::filesystem::path& folder);
+
+// Runs a copy of the installer in the folder (by default the one named so)
+// with a switch and no window, in this process's environment; its exit
+// code, or nothing when it could not start or did not end within a minute.
+std::optional<DWORD> RunSwitch(const AppFolder& folder, const std::wstring& arguments,
+                               const wchar_t* program = L"IlvoInstaller.exe");
+// Ends a process from outside, as the task manager would, and waits until it has gone.
+void Terminate(DWORD processId);
 
 // Registry of the running prefix.
 void DeleteVoiceRecord();  // voice key (with subkeys), the parent's VOICEDIR and the uninstall entry
