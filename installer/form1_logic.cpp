@@ -20,6 +20,16 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 }  // namespace
 
+std::string_view FailureHeadline(Operation operation) {
+  switch (operation) {
+    case Operation::Install: return texts::kInstallFailed;
+    case Operation::Repair: return texts::kRepairFailed;
+    case Operation::Uninstall: return texts::kUninstallFailed;
+    case Operation::Export: break;
+  }
+  return texts::kExportFailed;
+}
+
 Form1Logic::Form1Logic(platform::Services services, FormView& view) : services_(services), view_(view) {}
 
 // ---- Start-up and voice state ----
@@ -240,11 +250,10 @@ void Form1Logic::ExtractVoice() {
     return;
   }
   services_.app.Mark("action taken");
-  const std::string_view failed = install ? texts::kInstallFailed : texts::kRepairFailed;
+  attempt_ = install ? Operation::Install : Operation::Repair;
   if (const std::optional<std::string> problem = LocationProblem()) {
     view_.SetTimerEnabled(TimerId::Timer1, false);
-    EndWithMessage(ActionResult::Failed, std::string(failed) + "\r\n" + *problem, texts::kTitleError,
-                   MessageIcon::Critical);
+    Fail(attempt_, *problem);
   }
 
   services_.app.Mark("location checked");
@@ -253,8 +262,7 @@ void Form1Logic::ExtractVoice() {
   // one, nor anything someone put there, can pass for what this one extracted.
   if (const std::optional<std::string> problem = Staging().Make()) {
     view_.SetTimerEnabled(TimerId::Timer1, false);
-    EndWithMessage(ActionResult::Failed, std::string(failed) + "\r\n" + *problem, texts::kTitleError,
-                   MessageIcon::Critical);
+    Fail(attempt_, *problem);
   }
 
   const std::optional<std::uint32_t> processId =
@@ -264,8 +272,7 @@ void Form1Logic::ExtractVoice() {
     // Nothing else has changed yet: only Timer1, which the caller enabled.
     Staging().Remove();
     view_.SetTimerEnabled(TimerId::Timer1, false);
-    EndWithMessage(ActionResult::Failed, std::string(failed) + "\r\n" + texts::kCauseNoStart, texts::kTitleError,
-                   MessageIcon::Critical);
+    Fail(attempt_, texts::kCauseNoStart);
   }
   if (install) {
     view_.SetButtonEnabled(ButtonId::AZ, false);
@@ -295,8 +302,7 @@ void Form1Logic::ExtractorEnded(bool ended) {
     return;
   }
   services_.app.Mark("extractor end told");
-  const bool install = VoiceState == kVoiceAbsent;
-  const std::string_view failed = install ? texts::kInstallFailed : texts::kRepairFailed;
+  const bool install = attempt_ == Operation::Install;
   const ExtractionOutcome outcome = SettleAttempt(install, JudgeExtraction(ExtractorResult(ended)));
 
   view_.SetTimerEnabled(TimerId::Timer1, false);
@@ -308,8 +314,7 @@ void Form1Logic::ExtractorEnded(bool ended) {
     EndWithMessage(ActionResult::Succeeded, std::string(install ? texts::kInstallSucceeded : texts::kRepairSucceeded),
                    texts::kTitleInfo, MessageIcon::None);
   }
-  EndWithMessage(ActionResult::Failed, std::string(failed) + "\r\n" + outcome.cause, texts::kTitleError,
-                 MessageIcon::Critical);
+  Fail(attempt_, outcome.cause);
 }
 
 std::string Form1Logic::ExtractorResult(bool ended) {
@@ -377,10 +382,6 @@ void Form1Logic::Timer1_Timer() {
 
 void Form1Logic::UninstallVoice() {
   if (Busy == 1) return;  // one action at a time
-  const auto fail = [&](std::string_view cause) {
-    EndWithMessage(ActionResult::Failed, std::string(texts::kUninstallFailed) + "\r\n" + cause, texts::kTitleError,
-                   MessageIcon::Critical);
-  };
   if (VoiceState == kVoiceAbsent) {
     // The entry in the list of installed programs runs this to uninstall:
     // left alone there, it must still be able to go.
@@ -388,14 +389,14 @@ void Form1Logic::UninstallVoice() {
     if (services_.registry.OpenKey(entry) != 0) return;
     services_.registry.DeleteKeyTree(entry);
     services_.app.Mark("record key deleted");
-    if (!KeyGone(entry)) fail(texts::kCauseRecordStays);
+    if (!KeyGone(entry)) Fail(Operation::Uninstall, texts::kCauseRecordStays);
     EndWithMessage(ActionResult::Succeeded, std::string(texts::kOrphanEntryRemoved), texts::kTitleInfo,
                    MessageIcon::None);
   }
   if (VoiceState != kVoiceInstalled && VoiceState != kVoiceIncomplete) return;
   const VoicePaths paths = Paths();
   platform::FileSystem& files = services_.files;
-  if (const std::optional<std::string> problem = LocationProblem()) fail(*problem);
+  if (const std::optional<std::string> problem = LocationProblem()) Fail(Operation::Uninstall, *problem);
 
   // The record is read back: subkeys that others put below the voice key
   // belong to the voice and go with it; a key that stays is reported before
@@ -405,7 +406,7 @@ void Form1Logic::UninstallVoice() {
     if (KeyGone(key)) continue;
     services_.registry.DeleteKeyTree(key);
     services_.app.Mark("record key deleted");
-    if (!KeyGone(key)) fail(texts::kCauseRecordStays);
+    if (!KeyGone(key)) Fail(Operation::Uninstall, texts::kCauseRecordStays);
   }
   bool removed = true;
   for (std::string_view ext : kVoiceFileExtensions) {
@@ -501,6 +502,11 @@ void Form1Logic::EndWithMessage(ActionResult result, const std::string& text, st
   services_.app.MessageBox(text, std::string(title), MessageButtons::Ok, icon);
   services_.app.EndProgram();
   std::abort();  // EndProgram does not return; the compiler cannot see that through the virtual call
+}
+
+void Form1Logic::Fail(Operation operation, std::string_view cause) {
+  EndWithMessage(ActionResult::Failed, std::string(FailureHeadline(operation)) + "\r\n" + std::string(cause),
+                 texts::kTitleError, MessageIcon::Critical);
 }
 
 }  // namespace installer

@@ -57,6 +57,11 @@ enum class LoadResult {
   Unload,  // another instance runs: unload the window without showing it
 };
 
+// What the user asked for: the four things the window offers.
+enum class Operation { Install, Repair, Uninstall, Export };
+// The first line of the message of an install, repair or uninstall that failed.
+std::string_view FailureHeadline(Operation operation);
+
 // What an install or repair came to.
 struct ExtractionOutcome {
   bool succeeded = false;
@@ -158,6 +163,9 @@ class Form1Logic {
   void ConfirmUninstall();
   [[noreturn]] void EndWithMessage(ActionResult result, const std::string& text, std::string_view title,
                                    platform::MessageIcon icon);
+  // The one way an operation fails: its headline, the cause on the next
+  // line, then the end of the program.
+  [[noreturn]] void Fail(Operation operation, std::string_view cause);
 
   // Counts the boxes of the export open while an extraction may end.
   struct ModalScope {
@@ -170,6 +178,7 @@ class Form1Logic {
 
   platform::Services services_;
   FormView& view_;  // not owned
+  Operation attempt_ = Operation::Install;  // the install or repair under way, chosen when it starts
   int modalDepth_ = 0;
   std::optional<bool> pendingEnd_;  // the extractor's end, told during a box
 };
