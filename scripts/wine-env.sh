@@ -56,21 +56,60 @@ wine_env_start() {  # $1: prefix folder
     if [ -z "$n" ]; then echo "Xvfb did not start" >&2; return 1; fi
     export DISPLAY=":$n"
   fi
+  WINE_ENV_PREFIX_MADE=""
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     rm -rf "$WINEPREFIX"
-    mkdir -p "$WINEPREFIX"
-    wineserver -p
-    "$ILVO_WINE" wineboot -i >/dev/null 2>&1
-    # Without a window manager Wine waits for one when a window closes.
-    "$ILVO_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-    # Message boxes and windows drawn the same on every run.
-    "$ILVO_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
-  else
-    wineserver -p
+    if [ -n "${ILVO_WINE_SKELETONS:-}" ]; then
+      wine_env_prefix_from_skeleton
+    else
+      wine_env_new_prefix
+      WINE_ENV_PREFIX_MADE=new
+    fi
   fi
+  wineserver -p
   # Start the prefix's background services now, detached from our output:
   # started by the first test instead, they would hold its pipe open.
   "$ILVO_WINE" cmd /c exit >/dev/null 2>&1 </dev/null
+}
+
+# Makes a new prefix in $WINEPREFIX, its server left running.
+wine_env_new_prefix() {
+  mkdir -p "$WINEPREFIX"
+  wineserver -p
+  "$ILVO_WINE" wineboot -i >/dev/null 2>&1
+  # Without a window manager Wine waits for one when a window closes.
+  "$ILVO_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  # Message boxes and windows drawn the same on every run.
+  "$ILVO_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+}
+
+# Where making a prefix is slow (the emulated machine of scripts/vm32.sh
+# takes minutes), ILVO_WINE_SKELETONS names a folder of untouched new
+# prefixes: a run copies one instead of making its own, so every run still
+# starts from a clean registry. A skeleton is kept per Wine build, prefix
+# kind, locale and the steps of wine_env_new_prefix above; any change to
+# those makes a new one. It is saved only after its server has ended and
+# written the registry, and appears under its final name in one rename.
+wine_env_skeleton_key() {
+  { "$ILVO_WINE" --version; echo "$ILVO_WINE_ARCH $LANG $(id -u)"; declare -f wine_env_new_prefix; } |
+    sha256sum | cut -c1-16
+}
+wine_env_prefix_from_skeleton() {
+  local skeleton
+  skeleton="$ILVO_WINE_SKELETONS/$ILVO_WINE_ARCH-$(wine_env_skeleton_key)"
+  if [ -f "$skeleton/system.reg" ]; then
+    cp -a "$skeleton" "$WINEPREFIX"
+    WINE_ENV_PREFIX_MADE="copied from $skeleton"
+    return
+  fi
+  wine_env_new_prefix
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w
+  mkdir -p "$ILVO_WINE_SKELETONS"
+  rm -rf "$skeleton.new.$$"
+  cp -a "$WINEPREFIX" "$skeleton.new.$$"
+  if ! mv -T "$skeleton.new.$$" "$skeleton" 2>/dev/null; then rm -rf "$skeleton.new.$$"; fi
+  WINE_ENV_PREFIX_MADE="new, kept as $skeleton"
 }
 
 # Maps a drive letter of the prefix to a folder: wine_env_map_drive y /path
