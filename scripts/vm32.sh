@@ -118,6 +118,7 @@ for file in "${module_order[@]}"; do
 done
 cat >"$run/initramfs/init" <<EOF
 #!/bin/busybox sh
+/bin/busybox mkdir -p /proc /sys /dev /bin
 /bin/busybox --install -s /bin
 export PATH=/bin
 mount -t proc proc /proc
@@ -128,7 +129,7 @@ mkdir -p /newroot
 # multidevs=remap (on the host side) keeps inode numbers apart across the
 # host's file systems; Wine cannot load ntdll.so over 9p without it.
 mount -t 9p -o trans=virtio,version=9p2000.L,msize=512000,cache=loose,ro rootfs /newroot || poweroff -f
-mount -t 9p -o trans=virtio,version=9p2000.L,msize=512000,cache=mmap build /newroot$build || poweroff -f
+mount -t 9p -o trans=virtio,version=9p2000.L,msize=512000,cache=loose build /newroot$build || poweroff -f
 mount -t proc proc /newroot/proc
 mount -t sysfs sysfs /newroot/sys
 mount -t devtmpfs devtmpfs /newroot/dev

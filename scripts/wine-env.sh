@@ -11,6 +11,8 @@ export LANG=zh_CN.UTF-8
 # x86_64 build of the same tree under the 64-bit loader in a win64 prefix.
 # ILVO_WINE_ARCH=win32|win64 forces either path.
 wine_env_choose_arch() {
+  if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then ILVO_MACHINE_RUNS_32BIT=yes; else ILVO_MACHINE_RUNS_32BIT=no; fi
+  export ILVO_MACHINE_RUNS_32BIT
   case "${ILVO_WINE_ARCH:-}" in
     win64) ILVO_WINE_ARCH_WHY="forced by ILVO_WINE_ARCH" ;;
     win32)
@@ -81,6 +83,9 @@ wine_env_new_prefix() {
   "$ILVO_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   # Message boxes and windows drawn the same on every run.
   "$ILVO_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+  # A program that crashes ends with a backtrace on its error output instead
+  # of a crash dialog that waits for a click until the test's time runs out.
+  "$ILVO_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 }
 
 # Where making a prefix is slow (the emulated machine of scripts/vm32.sh
