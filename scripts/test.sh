@@ -40,7 +40,7 @@ if [ "$ILVO_MACHINE_RUNS_32BIT" = no ]; then
     (cd "$ILVO_ROOT/build" &&
       bash "$here/vm32.sh" --timeout "${ILVO_VM32_TIMEOUT:-3000}" -- \
         env ILVO_WINE_ARCH=win32 ILVO_WINE_SKELETONS="$ILVO_ROOT/build/vm32/skeletons" \
-            ILVO_SCREENSHOTS="$ILVO_ROOT/build/screenshots/win32" ILVO_TEST_TIMEOUT=1800 \
+            ILVO_SCREENSHOTS="$ILVO_ROOT/build/screenshots/win32" ILVO_TEST_TIMEOUT=1800 ILVO_WAIT_SCALE=4 \
             bash "$here/wine-tests.sh")
     echo "Virtual machine run of build/win32: $(( $(date +%s) - started )) s in all"
   fi
