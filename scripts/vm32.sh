@@ -129,7 +129,6 @@ mkdir -p /newroot
 # multidevs=remap (on the host side) keeps inode numbers apart across the
 # host's file systems; Wine cannot load ntdll.so over 9p without it.
 mount -t 9p -o trans=virtio,version=9p2000.L,msize=512000,cache=loose,ro rootfs /newroot || poweroff -f
-mount -t 9p -o trans=virtio,version=9p2000.L,msize=512000,cache=loose build /newroot$build || poweroff -f
 mount -t proc proc /newroot/proc
 mount -t sysfs sysfs /newroot/sys
 mount -t devtmpfs devtmpfs /newroot/dev
@@ -144,6 +143,12 @@ ln -s /proc/self/fd/2 /newroot/dev/stderr
 mount -t tmpfs -o mode=1777 tmpfs /newroot/tmp
 mount -t tmpfs -o mode=755 tmpfs /newroot/run
 mount -t tmpfs -o mode=700 tmpfs /newroot/root
+# The project again, above those tmpfs (a clone in /tmp stays visible), and
+# its build folder writable. cache=loose: with cache=mmap, the pages Wine
+# maps of a program there read as zeros.
+mkdir -p /newroot$root
+mount -t 9p -o trans=virtio,version=9p2000.L,msize=512000,cache=loose,ro project /newroot$root || poweroff -f
+mount -t 9p -o trans=virtio,version=9p2000.L,msize=512000,cache=loose build /newroot$build || poweroff -f
 ifconfig lo 127.0.0.1 up
 hostname vm32
 echo up > /newroot$run/up
@@ -177,6 +182,7 @@ timeout --kill-after=20 "$limit" qemu-system-x86_64 \
   -append "console=ttyS0 quiet loglevel=3 panic=1 rdinit=/init" \
   -serial "file:$run/console.log" \
   -virtfs "local,path=/,mount_tag=rootfs,security_model=none,readonly=on,multidevs=remap" \
+  -virtfs "local,path=$root,mount_tag=project,security_model=none,readonly=on,multidevs=remap" \
   -virtfs "local,path=$build,mount_tag=build,security_model=none,multidevs=remap" \
   >"$run/qemu.log" 2>&1 &
 qemu_pid=$!
