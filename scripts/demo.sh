@@ -18,8 +18,7 @@ if [ "${ILVO_WINE_ARCH:-}" = win32 ] && [ -z "${ILVO_DEMO_IN_VM32:-}" ] &&
   build_win32
   echo "Windows path: win32 in a virtual x86-64 machine (scripts/vm32.sh), this machine cannot run 32-bit programs (/lib/ld-linux.so.2 --version fails)"
   cd "$ILVO_ROOT/build"
-  exec bash "$here/vm32.sh" --timeout 1800 -- env -u DISPLAY ILVO_DEMO_IN_VM32=1 \
-    ILVO_WINE_SKELETONS="$ILVO_ROOT/build/vm32/skeletons" bash "$here/demo.sh"
+  exec bash "$here/vm32.sh" --timeout 1800 -- env -u DISPLAY ILVO_DEMO_IN_VM32=1 bash "$here/demo.sh"
 fi
 source "$here/wine-env.sh"
 if [ -z "${ILVO_DEMO_IN_VM32:-}" ]; then build_windows; fi

@@ -58,15 +58,9 @@ wine_env_start() {  # $1: prefix folder
     if [ -z "$n" ]; then echo "Xvfb did not start" >&2; return 1; fi
     export DISPLAY=":$n"
   fi
-  WINE_ENV_PREFIX_MADE=""
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     rm -rf "$WINEPREFIX"
-    if [ -n "${ILVO_WINE_SKELETONS:-}" ]; then
-      wine_env_prefix_from_skeleton
-    else
-      wine_env_new_prefix
-      WINE_ENV_PREFIX_MADE=new
-    fi
+    wine_env_new_prefix
   fi
   wineserver -p
   # Start the prefix's background services now, detached from our output:
@@ -89,32 +83,31 @@ wine_env_new_prefix() {
 }
 
 # Where making a prefix is slow (the emulated machine of scripts/vm32.sh
-# takes minutes), ILVO_WINE_SKELETONS names a folder of untouched new
-# prefixes: a run copies one instead of making its own, so every run still
-# starts from a clean registry. A skeleton is kept per Wine build, prefix
-# kind, locale and the steps of wine_env_new_prefix above; any change to
-# those makes a new one. It is saved only after its server has ended and
-# written the registry, and appears under its final name in one rename.
-wine_env_skeleton_key() {
-  { "$ILVO_WINE" --version; echo "$ILVO_WINE_ARCH $LANG $(id -u)"; declare -f wine_env_new_prefix; } |
-    sha256sum | cut -c1-16
+# takes minutes), a run can start from a copy of a skeleton: an untouched new
+# prefix kept in a folder, one per Wine build, prefix kind, locale and the
+# steps of wine_env_new_prefix above, so that any change to those makes a
+# new one and every run still starts from a clean registry. The key reads
+# the installed packages' versions rather than asking Wine, so this machine
+# finds the skeleton that the virtual machine made, and copies it itself, at
+# its own disk's speed rather than over the emulated machine's 9p.
+wine_env_skeleton_path() {  # $1: folder of skeletons, $2: win32|win64
+  local key
+  key="$({ dpkg-query -W -f='${Package} ${Version}\n' wine wine32:i386 wine64 2>/dev/null
+           echo "$2 $LANG $(id -u)"; declare -f wine_env_new_prefix; } | sha256sum | cut -c1-16)"
+  echo "$1/$2-$key"
 }
-wine_env_prefix_from_skeleton() {
-  local skeleton
-  skeleton="$ILVO_WINE_SKELETONS/$ILVO_WINE_ARCH-$(wine_env_skeleton_key)"
-  if [ -f "$skeleton/system.reg" ]; then
-    cp -a "$skeleton" "$WINEPREFIX"
-    WINE_ENV_PREFIX_MADE="copied from $skeleton"
-    return
-  fi
-  wine_env_new_prefix
-  wineserver -k >/dev/null 2>&1 || true
-  wineserver -w
-  mkdir -p "$ILVO_WINE_SKELETONS"
-  rm -rf "$skeleton.new.$$"
-  cp -a "$WINEPREFIX" "$skeleton.new.$$"
-  if ! mv -T "$skeleton.new.$$" "$skeleton" 2>/dev/null; then rm -rf "$skeleton.new.$$"; fi
-  WINE_ENV_PREFIX_MADE="new, kept as $skeleton"
+# Makes the skeleton $1 (with wine_env_skeleton_path's name), if it is not
+# there: a new prefix whose server has ended and written its registry,
+# appearing under its name in one rename.
+wine_env_make_skeleton() {
+  local skeleton="$1"
+  [ -f "$skeleton/system.reg" ] && return
+  rm -rf "$skeleton.new"
+  mkdir -p "$(dirname "$skeleton")"
+  wine_env_start "$skeleton.new"
+  wine_env_stop
+  wineserver -w 2>/dev/null || true
+  mv -T "$skeleton.new" "$skeleton"
 }
 
 # Maps a drive letter of the prefix to a folder: wine_env_map_drive y /path

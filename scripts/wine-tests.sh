@@ -16,12 +16,13 @@ export ILVO_OWN_DISPLAY=1
 now() { date +%s.%N; }
 seconds_since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }'; }
 
-# A new prefix every run, so the registry starts clean.
+# A new prefix every run, so the registry starts clean; or one the caller
+# has just copied from a skeleton (ILVO_PREFIX_LAID=1).
 started="$(now)"
-rm -rf "$tests/wineprefix"
+if [ "${ILVO_PREFIX_LAID:-}" != 1 ]; then rm -rf "$tests/wineprefix"; fi
 wine_env_start "$tests/wineprefix"
 prefix_seconds="$(seconds_since "$started")"
-echo "Prefix ready in $prefix_seconds s (${WINE_ENV_PREFIX_MADE:-new})"
+echo "Prefix ready in $prefix_seconds s"
 # The end-to-end tests install into the root of a drive too.
 wine_env_map_drive y "$tests/drive-y"
 export ILVO_SCREENSHOTS="${ILVO_SCREENSHOTS:-$ILVO_ROOT/build/screenshots}"
