@@ -30,8 +30,10 @@ bash "$here/wine-tests.sh"
 # whose kernel can (scripts/vm32.sh), with the same set of tests.
 if [ "$ILVO_MACHINE_RUNS_32BIT" = no ]; then
   echo "== The shipped 32-bit build (build/win32) under 32-bit Wine, in a virtual x86-64 machine (qemu-system-x86_64, TCG)"
-  if [ "${ILVO_VM32:-1}" = 0 ]; then
-    echo "Skipped: ILVO_VM32=0"
+  # Opt-in for now: ILVO_VM32=1. The emulated run of the whole set has yet to
+  # be timed within the test run's budget on a quiet machine.
+  if [ "${ILVO_VM32:-0}" != 1 ]; then
+    echo "Skipped: set ILVO_VM32=1 to run it"
   else
     started="$(date +%s)"
     # One prefix for the whole run, copied here from a skeleton in build/vm32
