@@ -61,8 +61,9 @@ wine_env_start() {  # $1: prefix folder
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     rm -rf "$WINEPREFIX"
     wine_env_new_prefix
+  else
+    wineserver -p
   fi
-  wineserver -p
   # Start the prefix's background services now, detached from our output:
   # started by the first test instead, they would hold its pipe open.
   "$ILVO_WINE" cmd /c exit >/dev/null 2>&1 </dev/null
