@@ -36,23 +36,11 @@ if [ "$ILVO_MACHINE_RUNS_32BIT" = no ]; then
     echo "Skipped: set ILVO_VM32=1 to run it"
   else
     started="$(date +%s)"
-    # One prefix for the whole run, copied here from a skeleton in build/vm32
-    # that a first, short boot makes when none fits this Wine yet.
-    skeleton="$(wine_env_skeleton_path "$ILVO_ROOT/build/vm32/skeletons" win32)"
-    if [ ! -f "$skeleton/system.reg" ]; then
-      echo "Making the 32-bit prefix skeleton $skeleton in the virtual machine"
-      (cd "$ILVO_ROOT/build" && bash "$here/vm32.sh" --timeout 1800 -- env ILVO_WINE_ARCH=win32 ILVO_OWN_DISPLAY=1 \
-        bash -c 'source "$1/wine-env.sh" && wine_env_make_skeleton "$2"' - "$here" "$skeleton")
-      echo "Skeleton made in $(( $(date +%s) - started )) s"
-    fi
-    copied="$(date +%s)"
-    rm -rf "$ILVO_ROOT/build/win32/wineprefix"
-    cp -a "$skeleton" "$ILVO_ROOT/build/win32/wineprefix"
-    echo "Prefix copied from the skeleton in $(( $(date +%s) - copied )) s"
-    # Longer limits per test and per wait: the processor is emulated.
+    # One new prefix for the whole run. Longer limits per test and per wait:
+    # the processor is emulated.
     (cd "$ILVO_ROOT/build" &&
       bash "$here/vm32.sh" --timeout "${ILVO_VM32_TIMEOUT:-3000}" -- \
-        env ILVO_WINE_ARCH=win32 ILVO_PREFIX_LAID=1 \
+        env ILVO_WINE_ARCH=win32 \
             ILVO_SCREENSHOTS="$ILVO_ROOT/build/screenshots/win32" ILVO_TEST_TIMEOUT=1800 ILVO_WAIT_SCALE=4 \
             ILVO_TEST_EXCLUDE='^crash_matrix_e2e_tests$' \
             bash "$here/wine-tests.sh")

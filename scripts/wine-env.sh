@@ -61,8 +61,9 @@ wine_env_start() {  # $1: prefix folder
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     rm -rf "$WINEPREFIX"
     wine_env_new_prefix
+  else
+    wineserver -p
   fi
-  wineserver -p
   # Start the prefix's background services now, detached from our output:
   # started by the first test instead, they would hold its pipe open.
   "$ILVO_WINE" cmd /c exit >/dev/null 2>&1 </dev/null
@@ -80,34 +81,6 @@ wine_env_new_prefix() {
   # A program that crashes ends with a backtrace on its error output instead
   # of a crash dialog that waits for a click until the test's time runs out.
   "$ILVO_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-}
-
-# Where making a prefix is slow (the emulated machine of scripts/vm32.sh
-# takes minutes), a run can start from a copy of a skeleton: an untouched new
-# prefix kept in a folder, one per Wine build, prefix kind, locale and the
-# steps of wine_env_new_prefix above, so that any change to those makes a
-# new one and every run still starts from a clean registry. The key reads
-# the installed packages' versions rather than asking Wine, so this machine
-# finds the skeleton that the virtual machine made, and copies it itself, at
-# its own disk's speed rather than over the emulated machine's 9p.
-wine_env_skeleton_path() {  # $1: folder of skeletons, $2: win32|win64
-  local key
-  key="$({ dpkg-query -W -f='${Package} ${Version}\n' wine wine32:i386 wine64 2>/dev/null
-           echo "$2 $LANG $(id -u)"; declare -f wine_env_new_prefix; } | sha256sum | cut -c1-16)"
-  echo "$1/$2-$key"
-}
-# Makes the skeleton $1 (with wine_env_skeleton_path's name), if it is not
-# there: a new prefix whose server has ended and written its registry,
-# appearing under its name in one rename.
-wine_env_make_skeleton() {
-  local skeleton="$1"
-  [ -f "$skeleton/system.reg" ] && return
-  rm -rf "$skeleton.new"
-  mkdir -p "$(dirname "$skeleton")"
-  wine_env_start "$skeleton.new"
-  wine_env_stop
-  wineserver -w 2>/dev/null || true
-  mv -T "$skeleton.new" "$skeleton"
 }
 
 # Maps a drive letter of the prefix to a folder: wine_env_map_drive y /path

@@ -16,10 +16,9 @@ export ILVO_OWN_DISPLAY=1
 now() { date +%s.%N; }
 seconds_since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }'; }
 
-# A new prefix every run, so the registry starts clean; or one the caller
-# has just copied from a skeleton (ILVO_PREFIX_LAID=1).
+# A new prefix every run, so the registry starts clean.
 started="$(now)"
-if [ "${ILVO_PREFIX_LAID:-}" != 1 ]; then rm -rf "$tests/wineprefix"; fi
+rm -rf "$tests/wineprefix"
 wine_env_start "$tests/wineprefix"
 prefix_seconds="$(seconds_since "$started")"
 echo "Prefix ready in $prefix_seconds s"
