@@ -14,6 +14,7 @@
 #include "controls/skin/win32_skin_window_ops.h"
 #include "platform/win32/control_site.h"
 #include "platform/win32/host_window.h"
+#include "tests/support/parent_window.h"
 #include "tests/support/real_input.h"
 #include "tests/support/window_rect.h"
 
@@ -21,38 +22,11 @@ namespace {
 
 using controls::QORSkin;
 
-constexpr wchar_t kParentClass[] = L"IlvoSkinTestParent";
 constexpr LONG kFrameStyles = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
 constexpr LONG kFrameExStyles = WS_EX_WINDOWEDGE | WS_EX_DLGMODALFRAME;
 
-LRESULT CALLBACK ParentProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
 // A framed top-level window for the skin to take over.
-class ParentWindow {
- public:
-  ParentWindow(int x, int y, int width, int height) {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = ParentProcedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    windowClass.lpszClassName = kParentClass;
-    RegisterClassW(&windowClass);  // fails harmlessly once registered
-    window_ = CreateWindowExW(kFrameExStyles, kParentClass, L"皮肤测试", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y,
-                              width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  }
-  ~ParentWindow() {
-    if (window_) DestroyWindow(window_);
-  }
-  ParentWindow(const ParentWindow&) = delete;
-  ParentWindow& operator=(const ParentWindow&) = delete;
-  HWND Get() const { return window_; }
-
- private:
-  HWND window_ = nullptr;
-};
-
+using test_support::ParentWindow;
 using test_support::RealMouse;
 using test_support::SameRect;
 using test_support::ScreenPoint;
@@ -100,7 +74,8 @@ class SkinOnWindow : public ::testing::Test {
 
   // A skin in run mode on a new parent window, attached.
   void Attach(int x, int y, int width, int height) {
-    parent = std::make_unique<ParentWindow>(x, y, width, height);
+    parent = std::make_unique<ParentWindow>(
+        ParentWindow::Shape{L"皮肤测试", WS_OVERLAPPEDWINDOW | WS_VISIBLE, kFrameExStyles, x, y, width, height});
     ASSERT_TRUE(parent->Get());
     site = std::make_unique<platform::win32::Win32ControlSite>(
         parent->Get(), platform::win32::TwipsRect{0, 0, QORSkin::kDesignWidth, QORSkin::kDesignHeight});
