@@ -178,7 +178,7 @@ int RunCommandLine(const CommandLine& command, platform::Services services,
       }
       // The window offers neither job then; asked for one, it is a failure.
       if (logic.ArchiveMissing == 1) {
-        app.MessageBox(std::string(install ? texts::kInstallFailed : texts::kRepairFailed) + "\r\n" +
+        app.MessageBox(std::string(FailureHeadline(install ? Operation::Install : Operation::Repair)) + "\r\n" +
                            std::string(texts::kCauseDataMissing),
                        std::string(texts::kTitleError), MessageButtons::Ok, MessageIcon::Critical);
         return exit_code::kFailed;

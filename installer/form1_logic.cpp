@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <utility>
 
-#include "installer/product_version.h"
 #include "installer/texts.h"
 #include "platform/paths.h"
 
@@ -20,6 +19,16 @@ std::string operator+(std::string text, std::string_view more) { return text.app
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 }  // namespace
+
+std::string_view FailureHeadline(Operation operation) {
+  switch (operation) {
+    case Operation::Install: return texts::kInstallFailed;
+    case Operation::Repair: return texts::kRepairFailed;
+    case Operation::Uninstall: return texts::kUninstallFailed;
+    case Operation::Export: break;
+  }
+  return texts::kExportFailed;
+}
 
 Form1Logic::Form1Logic(platform::Services services, FormView& view) : services_(services), view_(view) {}
 
@@ -187,66 +196,27 @@ std::optional<std::string> Form1Logic::LocationProblem() {
 
 // ---- Registration record ----
 
-std::vector<Form1Logic::RecordKey> Form1Logic::VoiceRecord() {
-  platform::Application& app = services_.app;
-  return {
-      {std::string(record::kParentKey), {{std::string(record::kVoiceDir), platform::kRegSz, app.Folder(), 0}}},
-      {record::VoiceKey(VoiceId),
-       {
-           {std::string(record::kInstalled), platform::kRegDword, {}, 1},
-           {std::string(record::kName), platform::kRegSz, record::NameText(VoiceName), 0},
-           {std::string(record::kTime), platform::kRegSz, std::string(record::kTimeText), 0},
-           {std::string(record::kDrp), platform::kRegSz, DrpValue, 0},
-           {std::string(record::kInstallDir), platform::kRegSz, app.Folder(), 0},
-       }},
-  };
-}
-
-Form1Logic::RecordKey Form1Logic::UninstallEntry() {
-  platform::Application& app = services_.app;
-  const std::string program = app.ProgramPath();
-  // The list starts the program itself to uninstall: it asks nothing then
-  // and shows only its result, or nothing at all with /quiet.
-  const std::string uninstall = Quoted(program) + " /uninstall";
+registration::Install Form1Logic::ThisInstall() {
   std::uint64_t bytes = 0;
   for (std::string_view ext : kVoiceFileExtensions) bytes += services_.files.FileSize(Paths().VoiceFile(ext)).value_or(0);
-  const auto kib = static_cast<std::uint32_t>(std::min<std::uint64_t>((bytes + 1023) / 1024, 0xFFFFFFFFu));
-  return {record::UninstallKey(VoiceName, VoiceId),
-          {
-              {"DisplayName", platform::kRegSz, record::NameText(VoiceName), 0},
-              {"DisplayIcon", platform::kRegSz, program, 0},
-              {"DisplayVersion", platform::kRegSz, std::string(product::kVersion), 0},
-              {"Publisher", platform::kRegSz, std::string(product::kPublisher), 0},
-              {"InstallLocation", platform::kRegSz, app.Folder(), 0},
-              {"UninstallString", platform::kRegSz, uninstall, 0},
-              {"QuietUninstallString", platform::kRegSz, uninstall + " /quiet", 0},
-              {"EstimatedSize", platform::kRegDword, {}, kib},
-              {"NoModify", platform::kRegDword, {}, 1},
-              {"NoRepair", platform::kRegDword, {}, 1},
-          }};
+  return {services_.app.Folder(), services_.app.ProgramPath(), bytes};
 }
 
-std::vector<Form1Logic::RecordKey> Form1Logic::Registration() {
-  std::vector<RecordKey> keys = VoiceRecord();
-  keys.push_back(UninstallEntry());
-  return keys;
-}
+void Form1Logic::WriteVoiceRecord() { Write(registration::All(ThisInstall())); }
 
-void Form1Logic::WriteVoiceRecord() { Write(Registration()); }
-
-void Form1Logic::Write(const std::vector<RecordKey>& registration) {
+void Form1Logic::Write(const std::vector<registration::Key>& keys) {
   // What could not be stored shows when the record is read back.
-  for (const RecordKey& key : registration) {
-    services_.registry.SetValues(key.key, key.values);
+  for (const registration::Key& key : keys) {
+    services_.registry.SetValues(key.path, key.values);
     services_.app.Mark("record key written");
   }
 }
 
-bool Form1Logic::ReadsBack(const std::vector<RecordKey>& registration) {
-  for (const RecordKey& key : registration) {
+bool Form1Logic::ReadsBack(const std::vector<registration::Key>& keys) {
+  for (const registration::Key& key : keys) {
     std::vector<std::string> names;
     for (const platform::ValueToStore& value : key.values) names.push_back(value.name);
-    const std::vector<std::optional<platform::RegistryValue>> stored = services_.registry.ReadValues(key.key, names);
+    const std::vector<std::optional<platform::RegistryValue>> stored = services_.registry.ReadValues(key.path, names);
     for (std::size_t i = 0; i < names.size(); ++i) {
       if (i >= stored.size() || stored[i] != key.values[i].Stored()) return false;
     }
@@ -280,11 +250,10 @@ void Form1Logic::ExtractVoice() {
     return;
   }
   services_.app.Mark("action taken");
-  const std::string_view failed = install ? texts::kInstallFailed : texts::kRepairFailed;
+  attempt_ = install ? Operation::Install : Operation::Repair;
   if (const std::optional<std::string> problem = LocationProblem()) {
     view_.SetTimerEnabled(TimerId::Timer1, false);
-    EndWithMessage(ActionResult::Failed, std::string(failed) + "\r\n" + *problem, texts::kTitleError,
-                   MessageIcon::Critical);
+    Fail(attempt_, *problem);
   }
 
   services_.app.Mark("location checked");
@@ -293,8 +262,7 @@ void Form1Logic::ExtractVoice() {
   // one, nor anything someone put there, can pass for what this one extracted.
   if (const std::optional<std::string> problem = Staging().Make()) {
     view_.SetTimerEnabled(TimerId::Timer1, false);
-    EndWithMessage(ActionResult::Failed, std::string(failed) + "\r\n" + *problem, texts::kTitleError,
-                   MessageIcon::Critical);
+    Fail(attempt_, *problem);
   }
 
   const std::optional<std::uint32_t> processId =
@@ -304,8 +272,7 @@ void Form1Logic::ExtractVoice() {
     // Nothing else has changed yet: only Timer1, which the caller enabled.
     Staging().Remove();
     view_.SetTimerEnabled(TimerId::Timer1, false);
-    EndWithMessage(ActionResult::Failed, std::string(failed) + "\r\n" + texts::kCauseNoStart, texts::kTitleError,
-                   MessageIcon::Critical);
+    Fail(attempt_, texts::kCauseNoStart);
   }
   if (install) {
     view_.SetButtonEnabled(ButtonId::AZ, false);
@@ -335,8 +302,7 @@ void Form1Logic::ExtractorEnded(bool ended) {
     return;
   }
   services_.app.Mark("extractor end told");
-  const bool install = VoiceState == kVoiceAbsent;
-  const std::string_view failed = install ? texts::kInstallFailed : texts::kRepairFailed;
+  const bool install = attempt_ == Operation::Install;
   const ExtractionOutcome outcome = SettleAttempt(install, JudgeExtraction(ExtractorResult(ended)));
 
   view_.SetTimerEnabled(TimerId::Timer1, false);
@@ -348,8 +314,7 @@ void Form1Logic::ExtractorEnded(bool ended) {
     EndWithMessage(ActionResult::Succeeded, std::string(install ? texts::kInstallSucceeded : texts::kRepairSucceeded),
                    texts::kTitleInfo, MessageIcon::None);
   }
-  EndWithMessage(ActionResult::Failed, std::string(failed) + "\r\n" + outcome.cause, texts::kTitleError,
-                 MessageIcon::Critical);
+  Fail(attempt_, outcome.cause);
 }
 
 std::string Form1Logic::ExtractorResult(bool ended) {
@@ -398,7 +363,7 @@ ExtractionOutcome Form1Logic::PutInPlace(bool install, StagingFolder& staging) {
   if (VoiceFilesPresent() != 3) return {false, std::string(texts::kCauseFilesIncomplete)};
   // The files are whole and the voice's now; a record that does not read
   // back leaves them to the next start, which registers them again.
-  const std::vector<RecordKey> registration = Registration();
+  const std::vector<registration::Key> registration = registration::All(ThisInstall());
   Write(registration);
   const bool confirmed = ReadsBack(registration);
   services_.app.Mark("record read back");
@@ -417,10 +382,6 @@ void Form1Logic::Timer1_Timer() {
 
 void Form1Logic::UninstallVoice() {
   if (Busy == 1) return;  // one action at a time
-  const auto fail = [&](std::string_view cause) {
-    EndWithMessage(ActionResult::Failed, std::string(texts::kUninstallFailed) + "\r\n" + cause, texts::kTitleError,
-                   MessageIcon::Critical);
-  };
   if (VoiceState == kVoiceAbsent) {
     // The entry in the list of installed programs runs this to uninstall:
     // left alone there, it must still be able to go.
@@ -428,14 +389,14 @@ void Form1Logic::UninstallVoice() {
     if (services_.registry.OpenKey(entry) != 0) return;
     services_.registry.DeleteKeyTree(entry);
     services_.app.Mark("record key deleted");
-    if (!KeyGone(entry)) fail(texts::kCauseRecordStays);
+    if (!KeyGone(entry)) Fail(Operation::Uninstall, texts::kCauseRecordStays);
     EndWithMessage(ActionResult::Succeeded, std::string(texts::kOrphanEntryRemoved), texts::kTitleInfo,
                    MessageIcon::None);
   }
   if (VoiceState != kVoiceInstalled && VoiceState != kVoiceIncomplete) return;
   const VoicePaths paths = Paths();
   platform::FileSystem& files = services_.files;
-  if (const std::optional<std::string> problem = LocationProblem()) fail(*problem);
+  if (const std::optional<std::string> problem = LocationProblem()) Fail(Operation::Uninstall, *problem);
 
   // The record is read back: subkeys that others put below the voice key
   // belong to the voice and go with it; a key that stays is reported before
@@ -445,7 +406,7 @@ void Form1Logic::UninstallVoice() {
     if (KeyGone(key)) continue;
     services_.registry.DeleteKeyTree(key);
     services_.app.Mark("record key deleted");
-    if (!KeyGone(key)) fail(texts::kCauseRecordStays);
+    if (!KeyGone(key)) Fail(Operation::Uninstall, texts::kCauseRecordStays);
   }
   bool removed = true;
   for (std::string_view ext : kVoiceFileExtensions) {
@@ -474,48 +435,6 @@ void Form1Logic::UninstallVoice() {
 
 // ---- Registration export ----
 
-std::string Form1Logic::STR(std::string& text) {
-  const std::string copy = text;
-  text.clear();
-  for (const char c : copy) {
-    if (c == '\\') {
-      text += "\\\\";
-    } else {
-      text += c;
-    }
-  }
-  return text;
-}
-
-std::vector<std::string> Form1Logic::ExportLines() {
-  const auto entry = [](std::string_view name, const std::string& quotedOrRaw) {
-    return Quoted(std::string(name)) + "=" + quotedOrRaw;
-  };
-  // A double-click on the file starts the registry editor of the machine's
-  // own width: on 64-bit Windows a 64-bit one, which must be told the view
-  // the record lives in, or it would restore it where the host never looks.
-  const auto keyLine = [this](const std::string& key) {
-    return "[HKEY_LOCAL_MACHINE\\" + (services_.app.SixtyFourBitWindows() ? record::In32BitViewFrom64Bit(key) : key) +
-           "]";
-  };
-  std::string voiceDir = services_.app.Folder();
-  std::string installDir = services_.app.Folder();
-  return {
-      "Windows Registry Editor Version 5.00",
-      "",
-      keyLine(std::string(record::kParentKey)),
-      entry(record::kVoiceDir, Quoted(STR(voiceDir))),
-      "",
-      keyLine(record::VoiceKey(VoiceId)),
-      entry(record::kInstalled, "dword:00000001"),
-      entry(record::kName, Quoted(record::NameText(VoiceName))),
-      entry(record::kTime, Quoted(std::string(record::kTimeText))),
-      entry(record::kDrp, Quoted(DrpValue)),
-      entry(record::kInstallDir, Quoted(STR(installDir))),
-      "",
-  };
-}
-
 void Form1Logic::Image1_DblClick() {
   {
     const ModalScope modal(modalDepth_);
@@ -525,6 +444,10 @@ void Form1Logic::Image1_DblClick() {
     }
   }
   if (modalDepth_ == 0 && pendingEnd_) ExtractorEnded(*std::exchange(pendingEnd_, std::nullopt));
+}
+
+std::vector<std::string> Form1Logic::ExportLines() {
+  return registration::ExportLines(registration::Record(ThisInstall()), services_.app.SixtyFourBitWindows());
 }
 
 bool Form1Logic::ExportRegistration() {
@@ -579,6 +502,11 @@ void Form1Logic::EndWithMessage(ActionResult result, const std::string& text, st
   services_.app.MessageBox(text, std::string(title), MessageButtons::Ok, icon);
   services_.app.EndProgram();
   std::abort();  // EndProgram does not return; the compiler cannot see that through the virtual call
+}
+
+void Form1Logic::Fail(Operation operation, std::string_view cause) {
+  EndWithMessage(ActionResult::Failed, std::string(FailureHeadline(operation)) + "\r\n" + std::string(cause),
+                 texts::kTitleError, MessageIcon::Critical);
 }
 
 }  // namespace installer

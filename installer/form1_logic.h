@@ -40,6 +40,7 @@
 #include <string>
 #include <vector>
 
+#include "installer/registration.h"
 #include "installer/staging_folder.h"
 #include "installer/form_view.h"
 #include "installer/voice_identity.h"
@@ -55,6 +56,11 @@ enum class LoadResult {
   Show,    // show the window
   Unload,  // another instance runs: unload the window without showing it
 };
+
+// What the user asked for: the four things the window offers.
+enum class Operation { Install, Repair, Uninstall, Export };
+// The first line of the message of an install, repair or uninstall that failed.
+std::string_view FailureHeadline(Operation operation);
 
 // What an install or repair came to.
 struct ExtractionOutcome {
@@ -101,8 +107,6 @@ class Form1Logic {
   // Writes the export file without asking; reports a failure with its
   // message and returns false, leaving no partial file.
   bool ExportRegistration();
-  // Doubles every backslash of text, leaves the result in text and returns it.
-  static std::string STR(std::string& text);
 
   // The focus handlers of the buttons. QORButtonXFT has none.
   void QORButtonAZ_GotFocus();
@@ -136,18 +140,10 @@ class Form1Logic {
   bool KeyGone(const std::string& key);
   // Why the voice folder or a voice file is not what its path says, or nothing.
   std::optional<std::string> LocationProblem();
-  // One key of the registration record and its values, in the order they are written.
-  struct RecordKey {
-    std::string key;
-    std::vector<platform::ValueToStore> values;
-  };
-  std::vector<RecordKey> VoiceRecord();  // the host's record: its parent key, then the voice key
-  // The entry in the system's list of installed programs.
-  RecordKey UninstallEntry();
-  // Both, as they are written and read back.
-  std::vector<RecordKey> Registration();
-  void Write(const std::vector<RecordKey>& registration);
-  bool ReadsBack(const std::vector<RecordKey>& registration);
+  // Where the voice is installed, as its registration says.
+  registration::Install ThisInstall();
+  void Write(const std::vector<registration::Key>& keys);
+  bool ReadsBack(const std::vector<registration::Key>& keys);
   // The extractor has ended (false: its end can no longer be watched):
   // settles the attempt, shows its message and ends the program.
   void ExtractorEnded(bool ended);
@@ -167,6 +163,9 @@ class Form1Logic {
   void ConfirmUninstall();
   [[noreturn]] void EndWithMessage(ActionResult result, const std::string& text, std::string_view title,
                                    platform::MessageIcon icon);
+  // The one way an operation fails: its headline, the cause on the next
+  // line, then the end of the program.
+  [[noreturn]] void Fail(Operation operation, std::string_view cause);
 
   // Counts the boxes of the export open while an extraction may end.
   struct ModalScope {
@@ -179,6 +178,7 @@ class Form1Logic {
 
   platform::Services services_;
   FormView& view_;  // not owned
+  Operation attempt_ = Operation::Install;  // the install or repair under way, chosen when it starts
   int modalDepth_ = 0;
   std::optional<bool> pendingEnd_;  // the extractor's end, told during a box
 };

@@ -39,7 +39,7 @@ struct ValueToStore {
   std::uint32_t type = kRegSz;  // kRegSz or kRegDword
   std::string text;             // kRegSz
   std::uint32_t number = 0;     // kRegDword
-  // What ReadValue gives once it is stored.
+  // What ReadValues gives once it is stored.
   RegistryValue Stored() const { return type == kRegDword ? RegistryValue::Dword(number) : RegistryValue::String(text); }
 };
 
@@ -48,38 +48,18 @@ class Registry {
   virtual ~Registry() = default;
   // All paths are below HKEY_LOCAL_MACHINE. Results are Win32 error codes,
   // 0 for success.
-  virtual long OpenKey(const std::string& path) = 0;    // the probe; the handle is closed again
-  virtual long CreateKey(const std::string& path) = 0;  // create or open
-  // REG_SZ: the text in UTF-16 with one terminating NUL, whatever characters
-  // it holds.
-  virtual long SetString(const std::string& path, const std::string& name, const std::string& value) = 0;
-  virtual long SetDword(const std::string& path, const std::string& name, std::uint32_t value) = 0;
+  virtual long OpenKey(const std::string& path) = 0;  // the probe; the handle is closed again
+  // Creates or opens the key, then stores each value (REG_SZ: the text in
+  // UTF-16 with one terminating NUL, whatever characters it holds); 0, or the
+  // first error. A key that cannot be made or opened stores nothing.
+  virtual long SetValues(const std::string& path, const std::vector<ValueToStore>& values) = 0;
+  // Each value as stored, in the order of names; nothing for one that cannot
+  // be read, or for all when the key cannot be.
+  virtual std::vector<std::optional<RegistryValue>> ReadValues(const std::string& path,
+                                                               const std::vector<std::string>& names) = 0;
   virtual long DeleteKey(const std::string& path) = 0;  // fails on a key with subkeys
   // Removes the key with all its subkeys and values.
   virtual long DeleteKeyTree(const std::string& path) = 0;
-  // The value as stored; nothing when the key or the value cannot be read.
-  virtual std::optional<RegistryValue> ReadValue(const std::string& path, const std::string& name) = 0;
-
-  // The same for several values of one key. An implementation whose every
-  // call opens the key again may open it once for them all.
-  // Creates or opens the key, then stores each value as SetString and
-  // SetDword do; 0, or the first error.
-  virtual long SetValues(const std::string& path, const std::vector<ValueToStore>& values) {
-    long result = CreateKey(path);
-    for (const ValueToStore& value : values) {
-      const long set = value.type == kRegDword ? SetDword(path, value.name, value.number)
-                                               : SetString(path, value.name, value.text);
-      if (result == 0) result = set;
-    }
-    return result;
-  }
-  // Each value as ReadValue gives it, in the order of names.
-  virtual std::vector<std::optional<RegistryValue>> ReadValues(const std::string& path,
-                                                               const std::vector<std::string>& names) {
-    std::vector<std::optional<RegistryValue>> values;
-    for (const std::string& name : names) values.push_back(ReadValue(path, name));
-    return values;
-  }
 };
 
 // The result of OpenKey for a key that is not there (ERROR_FILE_NOT_FOUND).

@@ -7,7 +7,8 @@ need_pkgs=(cmake g++ make googletest g++-mingw-w64-i686 mingw-w64-i686-dev
            g++-mingw-w64-x86-64 mingw-w64-x86-64-dev
            zlib1g-dev libz-mingw-w64-dev wine wine32:i386 wine64 xvfb x11-utils xdotool
            imagemagick fonts-wqy-microhei fonts-wine locales zip python3 procps strace
-           clang libclang-rt-14-dev)
+           clang libclang-rt-14-dev
+           qemu-system-x86 busybox-static cpio)
 
 missing=()
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -11,6 +11,8 @@ export LANG=zh_CN.UTF-8
 # x86_64 build of the same tree under the 64-bit loader in a win64 prefix.
 # ILVO_WINE_ARCH=win32|win64 forces either path.
 wine_env_choose_arch() {
+  if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then ILVO_MACHINE_RUNS_32BIT=yes; else ILVO_MACHINE_RUNS_32BIT=no; fi
+  export ILVO_MACHINE_RUNS_32BIT
   case "${ILVO_WINE_ARCH:-}" in
     win64) ILVO_WINE_ARCH_WHY="forced by ILVO_WINE_ARCH" ;;
     win32)
@@ -58,19 +60,54 @@ wine_env_start() {  # $1: prefix folder
   fi
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     rm -rf "$WINEPREFIX"
-    mkdir -p "$WINEPREFIX"
-    wineserver -p
-    "$ILVO_WINE" wineboot -i >/dev/null 2>&1
-    # Without a window manager Wine waits for one when a window closes.
-    "$ILVO_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-    # Message boxes and windows drawn the same on every run.
-    "$ILVO_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
-  else
-    wineserver -p
+    wine_env_new_prefix
   fi
+  wineserver -p
   # Start the prefix's background services now, detached from our output:
   # started by the first test instead, they would hold its pipe open.
   "$ILVO_WINE" cmd /c exit >/dev/null 2>&1 </dev/null
+}
+
+# Makes a new prefix in $WINEPREFIX, its server left running.
+wine_env_new_prefix() {
+  mkdir -p "$WINEPREFIX"
+  wineserver -p
+  "$ILVO_WINE" wineboot -i >/dev/null 2>&1
+  # Without a window manager Wine waits for one when a window closes.
+  "$ILVO_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  # Message boxes and windows drawn the same on every run.
+  "$ILVO_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+  # A program that crashes ends with a backtrace on its error output instead
+  # of a crash dialog that waits for a click until the test's time runs out.
+  "$ILVO_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+}
+
+# Where making a prefix is slow (the emulated machine of scripts/vm32.sh
+# takes minutes), a run can start from a copy of a skeleton: an untouched new
+# prefix kept in a folder, one per Wine build, prefix kind, locale and the
+# steps of wine_env_new_prefix above, so that any change to those makes a
+# new one and every run still starts from a clean registry. The key reads
+# the installed packages' versions rather than asking Wine, so this machine
+# finds the skeleton that the virtual machine made, and copies it itself, at
+# its own disk's speed rather than over the emulated machine's 9p.
+wine_env_skeleton_path() {  # $1: folder of skeletons, $2: win32|win64
+  local key
+  key="$({ dpkg-query -W -f='${Package} ${Version}\n' wine wine32:i386 wine64 2>/dev/null
+           echo "$2 $LANG $(id -u)"; declare -f wine_env_new_prefix; } | sha256sum | cut -c1-16)"
+  echo "$1/$2-$key"
+}
+# Makes the skeleton $1 (with wine_env_skeleton_path's name), if it is not
+# there: a new prefix whose server has ended and written its registry,
+# appearing under its name in one rename.
+wine_env_make_skeleton() {
+  local skeleton="$1"
+  [ -f "$skeleton/system.reg" ] && return
+  rm -rf "$skeleton.new"
+  mkdir -p "$(dirname "$skeleton")"
+  wine_env_start "$skeleton.new"
+  wine_env_stop
+  wineserver -w 2>/dev/null || true
+  mv -T "$skeleton.new" "$skeleton"
 }
 
 # Maps a drive letter of the prefix to a folder: wine_env_map_drive y /path

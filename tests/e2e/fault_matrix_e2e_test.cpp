@@ -282,7 +282,7 @@ void ReplaceDesignData(const fs::path& exe, const std::string& text) {
     FreeLibrary(module);
   }
   HANDLE update = BeginUpdateResourceW(exe.c_str(), FALSE);
-  ASSERT_NE(update, nullptr);
+  ASSERT_NE(update, nullptr) << "BeginUpdateResourceW: error " << GetLastError();
   ASSERT_TRUE(UpdateResourceW(update, MAKEINTRESOURCEW(10), MAKEINTRESOURCEW(IDR_FORM1_DESIGN), language,
                               const_cast<char*>(text.data()), static_cast<DWORD>(text.size())));
   ASSERT_TRUE(EndUpdateResourceW(update, FALSE));

@@ -113,6 +113,25 @@ long FakeRegistry::DeleteKeyTree(const std::string& path) {
   return 0;
 }
 
+long FakeRegistry::SetValues(const std::string& path, const std::vector<platform::ValueToStore>& values) {
+  const long created = CreateKey(path);
+  if (created != 0) return created;
+  long result = 0;
+  for (const platform::ValueToStore& value : values) {
+    const long set = value.type == platform::kRegDword ? SetDword(path, value.name, value.number)
+                                                       : SetString(path, value.name, value.text);
+    if (result == 0) result = set;
+  }
+  return result;
+}
+
+std::vector<std::optional<platform::RegistryValue>> FakeRegistry::ReadValues(const std::string& path,
+                                                                             const std::vector<std::string>& names) {
+  std::vector<std::optional<platform::RegistryValue>> values;
+  for (const std::string& name : names) values.push_back(ReadValue(path, name));
+  return values;
+}
+
 bool FakeRegistry::HasKey(const std::string& path) const { return keys_.count(KeyOf(path)) != 0; }
 
 const FakeRegistry::Value* FakeRegistry::Find(const std::string& path, const std::string& name) const {

@@ -45,12 +45,21 @@ class FakeRegistry : public platform::Registry {
   std::function<std::string(const std::string&)> storedText;
 
   long OpenKey(const std::string& path) override;
-  long CreateKey(const std::string& path) override;
-  long SetString(const std::string& path, const std::string& name, const std::string& value) override;
-  long SetDword(const std::string& path, const std::string& name, std::uint32_t value) override;
+  // As the Win32 service: the key made or opened first (logged as
+  // CreateKey), then each value (SetString, SetDword); nothing is stored
+  // when the key cannot be.
+  long SetValues(const std::string& path, const std::vector<platform::ValueToStore>& values) override;
+  std::vector<std::optional<platform::RegistryValue>> ReadValues(const std::string& path,
+                                                                 const std::vector<std::string>& names) override;
   long DeleteKey(const std::string& path) override;
   long DeleteKeyTree(const std::string& path) override;
-  std::optional<platform::RegistryValue> ReadValue(const std::string& path, const std::string& name) override;
+
+  // One key or value at a time: what SetValues and ReadValues do for each,
+  // and for tests to arrange the registry.
+  long CreateKey(const std::string& path);
+  long SetString(const std::string& path, const std::string& name, const std::string& value);
+  long SetDword(const std::string& path, const std::string& name, std::uint32_t value);
+  std::optional<platform::RegistryValue> ReadValue(const std::string& path, const std::string& name);
 
   bool HasKey(const std::string& path) const;
   const Value* Find(const std::string& path, const std::string& name) const;

@@ -384,8 +384,7 @@ TEST_F(InstallerWine, UninstallRemovesOrStopsAtWhatIsInUse) {
 // ---- Export on real files ----
 
 std::string ExportUtf8(const std::string& folder) {
-  std::string doubled = folder;
-  installer::Form1Logic::STR(doubled);
+  const std::string doubled = installer::registration::DoubleBackslashes(folder);
   return "Windows Registry Editor Version 5.00\r\n"
                 "\r\n"
                 "[HKEY_LOCAL_MACHINE\\Software\\TIRELUNA2\\DATABASE\\VOICE]\r\n"

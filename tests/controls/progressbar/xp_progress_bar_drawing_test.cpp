@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -106,16 +107,40 @@ TEST_F(ProgressBarDrawing, BlockStartsOnlyStrictlyBeforeTheTarget) {
   EXPECT_TRUE(Drawn([&] { bar.SetValue(1); }).empty()) << "target 2.33";
   EXPECT_EQ(Copied([&] { bar.SetValue(2); }), Blocks(4, 4)) << "target 4.66";
   EXPECT_TRUE(Drawn([&] { bar.SetValue(2); }).empty()) << "a repeated value draws nothing";
+}
 
-  // A target exactly on a block's left edge starts no block there.
-  fakes::FakeControlSite wide{400 * 15, 13 * 15};
-  Xp_ProgressBar wideBar(wide, {});
-  wide.Resize(400 * 15, 13 * 15);
-  wide.surface.ops.clear();
-  wideBar.SetValue(1);
-  EXPECT_TRUE(wide.surface.ops.empty()) << "400 px, Max 100, Value 1: target 4.0, the first block's edge";
-  wideBar.SetValue(2);
-  EXPECT_EQ(progressbar_test::Copies(wide.surface.ops, pictures), Blocks(4, 4)) << "target 8.0";
+// A target exactly on a block's left edge starts no block there. These
+// targets are whole numbers in double arithmetic, but 0.01 is not exact: a
+// build that keeps the intermediate products in the x87 unit's extended
+// precision lands a hair past the edge and draws one block more.
+TEST(ProgressBarBlockEdge, ATargetOnABlocksLeftEdgeStartsNoBlockThere) {
+  const struct {
+    int width;
+    std::int32_t max;
+    std::int32_t value;
+    int blocks;
+    const char* target;
+  } cases[] = {
+      {400, 100, 1, 0, "4.0, the first block's edge"},
+      {400, 100, 2, 1, "8.0"},
+      {400, 50, 3, 2, "24.0, the third block's edge"},
+      {400, 25, 14, 22, "224.0, the twenty-third block's edge"},
+      {500, 125, 16, 6, "64.0, the seventh block's edge"},
+      {20, 5, 1, 0, "4.0 on a bar with room for one block"},
+  };
+  const auto pictures = controls::progressbar::LoadBuiltInPictures();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + " px, Max " + std::to_string(c.max) + ", Value " +
+                 std::to_string(c.value) + ": target " + c.target);
+    fakes::FakeControlSite site{c.width * 15, 13 * 15};
+    Xp_ProgressBar bar(site, {});
+    site.Resize(c.width * 15, 13 * 15);
+    bar.SetMax(c.max);
+    site.surface.ops.clear();
+    bar.SetValue(c.value);
+    const auto expected = c.blocks == 0 ? std::vector<Copy>{} : Blocks(4, 4 + 10 * (c.blocks - 1));
+    EXPECT_EQ(progressbar_test::Copies(site.surface.ops, pictures), expected);
+  }
 }
 
 TEST_F(ProgressBarDrawing, FullBarRedrawsOnlyTheCompressedBlockOnLaterIncreases) {
