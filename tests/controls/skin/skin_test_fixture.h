@@ -35,7 +35,6 @@ class SkinTest : public ::testing::Test {
     site.timers.clear();
     site.parentHandle = FakeSkinWindowOps::kParent;
     skin = std::make_unique<controls::QORSkin>(site, ops, runMode);
-    auto& e = skinEvents;
     const auto plain = [this](const char* name) { return [this, name] { events.push_back(name); }; };
     const auto mouse = [this](const char* name) {
       return [this, name](platform::MouseArgs& args) {
@@ -43,23 +42,27 @@ class SkinTest : public ::testing::Test {
         mouseArgs.push_back(args);
       };
     };
-    e.resize = plain("Resize");
-    e.click = plain("Click");
-    e.dblClick = plain("DblClick");
-    e.titleClick = plain("TitleClick");
-    e.titleDblClick = plain("TitleDblClick");
-    e.titleRebutton = plain("TitleRebutton");
-    e.titleMinbutton = plain("TitleMinbutton");
-    e.titleEndbutton = [this](bool& keepRunning) {
-      events.push_back(keepRunning ? "TitleEndbutton(True)" : "TitleEndbutton(False)");
-      keepRunning = keepRunningAnswer;
+    skinEvents = {
+        .resize = plain("Resize"),
+        .click = plain("Click"),
+        .dblClick = plain("DblClick"),
+        .titleClick = plain("TitleClick"),
+        .titleDblClick = plain("TitleDblClick"),
+        .titleRebutton = plain("TitleRebutton"),
+        .titleMinbutton = plain("TitleMinbutton"),
+        .titleEndbutton =
+            [this](bool& keepRunning) {
+              events.push_back(keepRunning ? "TitleEndbutton(True)" : "TitleEndbutton(False)");
+              keepRunning = keepRunningAnswer;
+            },
+        .mouseDown = mouse("MouseDown"),
+        .mouseMove = mouse("MouseMove"),
+        .mouseUp = mouse("MouseUp"),
+        .titleMouseDown = mouse("TitleMouseDown"),
+        .titleMouseMove = mouse("TitleMouseMove"),
+        .titleMouseUp = mouse("TitleMouseUp"),
+        .oleDragDrop = {},
     };
-    e.mouseDown = mouse("MouseDown");
-    e.mouseMove = mouse("MouseMove");
-    e.mouseUp = mouse("MouseUp");
-    e.titleMouseDown = mouse("TitleMouseDown");
-    e.titleMouseMove = mouse("TitleMouseMove");
-    e.titleMouseUp = mouse("TitleMouseUp");
     skin->SetEvents(skinEvents);
   }
 
