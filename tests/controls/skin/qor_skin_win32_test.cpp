@@ -65,6 +65,7 @@ LPARAM PointParam(int x, int y) {
 
 class SkinOnWindow : public ::testing::Test {
  protected:
+  QORSkin::Events skinEvents;  // a test changes one and sets them again
   std::vector<std::string> events;
   int endRequests = 0;
   std::unique_ptr<ParentWindow> parent;
@@ -81,11 +82,12 @@ class SkinOnWindow : public ::testing::Test {
         parent->Get(), platform::win32::TwipsRect{0, 0, QORSkin::kDesignWidth, QORSkin::kDesignHeight});
     ops = std::make_unique<controls::skin::Win32SkinWindowOps>([this] { ++endRequests; });
     skin = std::make_unique<QORSkin>(*site, *ops, true);
-    auto& e = skin->Events();
-    e.TitleDblClick = [this] { events.push_back("TitleDblClick"); };
-    e.TitleRebutton = [this] { events.push_back("TitleRebutton"); };
-    e.TitleMinbutton = [this] { events.push_back("TitleMinbutton"); };
-    e.TitleEndbutton = [this](bool&) { events.push_back("TitleEndbutton"); };
+    skinEvents = {};
+    skinEvents.titleDblClick = [this] { events.push_back("TitleDblClick"); };
+    skinEvents.titleRebutton = [this] { events.push_back("TitleRebutton"); };
+    skinEvents.titleMinbutton = [this] { events.push_back("TitleMinbutton"); };
+    skinEvents.titleEndbutton = [this](bool&) { events.push_back("TitleEndbutton"); };
+    skin->SetEvents(skinEvents);
     skin->UserControl_ReadProperties({});
     site->ReportSize();
     ASSERT_TRUE(PumpUntil([this] { return !skin->Timer1().Enabled(); })) << "the attach timer never stopped";
@@ -190,9 +192,10 @@ TEST_F(SkinOnWindow, CornerResizeStopsAtTheMinimum) {
 TEST_F(SkinOnWindow, RealDragOnTheTitleMovesTheWindowThenRaisesTitleMouseDown) {
   Attach(100, 80, 320, 240);
   ASSERT_TRUE(skin->MoveTo());
-  skin->Events().TitleMouseDown = [this](platform::MouseArgs&) {
+  skinEvents.titleMouseDown = [this](platform::MouseArgs&) {
     events.push_back("TitleMouseDown at " + Describe(WindowRectOf(parent->Get())));
   };
+  skin->SetEvents(skinEvents);
   RealMouse mouse;
   const POINT from = TitlePoint();
   mouse.Drag(from, POINT{from.x + 40, from.y + 30});
@@ -326,7 +329,9 @@ TEST(SkinOnHostWindow, TakesOverTheHostWindow) {
   EXPECT_EQ(skin.Captions().Caption(), "控件");
 
   int doubleClicks = 0;
-  skin.Events().TitleDblClick = [&] { ++doubleClicks; };
+  QORSkin::Events handlers;
+  handlers.titleDblClick = [&] { ++doubleClicks; };
+  skin.SetEvents(handlers);
   RealMouse mouse;
   const auto doubleClickTitle = [&] {
     const int before = doubleClicks;
