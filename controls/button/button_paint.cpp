@@ -63,7 +63,8 @@ void ApplyRoundRegion(platform::ControlSite& site, int widthTwips, int heightTwi
   site.SetRoundRegion(platform::TwipsToWholePixels(widthTwips), platform::TwipsToWholePixels(heightTwips), ellipse);
 }
 
-void DrawNormalBorder(platform::DrawingSurface& surface) {
+void DrawNormalFace(platform::DrawingSurface& surface, Colour backColour) {
+  DrawGradient(surface, backColour, kNormalStep);
   DrawRectangle(surface, 0, 25, kDarkEdge);
   DrawRectangle(surface, 15, 40, kWhite);
   DrawCornerPixels(surface, surface.WidthPixels(), surface.HeightPixels(), kCornerSize, kCorner);

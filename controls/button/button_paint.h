@@ -46,7 +46,7 @@ void DrawRectangle(platform::DrawingSurface& surface, int inset, int farInset, p
 void ApplyRoundRegion(platform::ControlSite& site, int widthTwips, int heightTwips, int ellipse);
 
 // The looks' gradients and frames, drawn over what the surface shows.
-void DrawNormalBorder(platform::DrawingSurface& surface);
+void DrawNormalFace(platform::DrawingSurface& surface, platform::Colour backColour);
 void DrawHoverFace(platform::DrawingSurface& surface, platform::Colour backColour);
 void DrawPressedFace(platform::DrawingSurface& surface, platform::Colour backColour);
 

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "controls/button/button_paint.h"
+#include "controls/common/raise.h"
 
 namespace controls {
 namespace {
@@ -13,21 +14,12 @@ constexpr const char* kDesignCaption = "Capion";
 constexpr const char* kDefaultCaption = "Button";
 constexpr platform::Colour kDefaultCaptionColor = 0;
 
-// Handlers run from copies, so a handler may replace the events while it runs.
-void Raise(std::function<void(platform::MouseArgs)> event, platform::MouseArgs args) {
-  if (event) event(args);
-}
-
-void Raise(std::function<void()> event) {
-  if (event) event();
-}
-
 }  // namespace
 
 QORButton::QORButton(platform::ControlSite& site)
     : site_(site),
       Captions(site.CreateLabel(platform::LabelFont{})),
-      Timer1(site.CreateTimer(kHoverPollMs, true, [this] { Timer1_Timer(); })) {
+      hoverPoll_(site.CreateTimer(kHoverPollMs, pointerOver_, [this] { PollPointer(); })) {
   Captions->SetCaption(kDesignCaption);
   site_.SetAccessibleName(kDesignCaption);
   Captions->SetColour(platform::kSysWindowText);
@@ -46,7 +38,7 @@ QORButton::QORButton(platform::ControlSite& site)
       .mouseUp = [this](const platform::MouseArgs& args) { HandleMouseUp(args); },
       .click = [this] { Raise(events_.click); },
       .dblClick = [this] { UserControl_DblClick(); },
-      .resize = [this] { UserControl_Resize(); },
+      .resize = [this] { Paint(Look::Normal); },
       .captureLost = [this] { PressCancelled(); },
   });
 }
@@ -63,7 +55,7 @@ platform::Colour QORButton::BackColor() const { return BackColorValue; }
 
 void QORButton::SetBackColor(platform::Colour colour) {
   BackColorValue = colour;
-  UserControl_Resize();
+  Paint(Look::Normal);
 }
 
 platform::Colour QORButton::CaptionColor() const { return Captions->TextColour(); }
@@ -101,14 +93,23 @@ void QORButton::UserControl_WriteProperties(platform::PropertyBag& bag) const {
   bag.Write("CaptionColor", static_cast<std::int32_t>(CaptionColor()), std::int16_t{0});
 }
 
-// The normal look; also the moment the caption is centred again.
-void QORButton::UserControl_Resize() {
+void QORButton::Paint(Look look) {
+  look_ = look;
   auto& surface = site_.Surface();
-  surface.Clear(platform::kSysButtonFace);
-  CentreCaption();
-  button::ApplyRoundRegion(site_, surface.WidthTwips(), surface.HeightTwips(), button::kRoundEllipse);
-  button::DrawGradient(surface, BackColorValue, button::kNormalStep);
-  button::DrawNormalBorder(surface);
+  switch (look) {
+    case Look::Normal:
+      surface.Clear(platform::kSysButtonFace);
+      CentreCaption();
+      button::ApplyRoundRegion(site_, surface.WidthTwips(), surface.HeightTwips(), button::kRoundEllipse);
+      button::DrawNormalFace(surface, BackColorValue);
+      break;
+    case Look::Hover:
+      button::DrawHoverFace(surface, BackColorValue);
+      break;
+    case Look::Pressed:
+      button::DrawPressedFace(surface, BackColorValue);
+      break;
+  }
 }
 
 void QORButton::CentreCaption() {
@@ -117,29 +118,32 @@ void QORButton::CentreCaption() {
                  surface.HeightTwips() / 2.0 - Captions->Height() / 2);
 }
 
-void QORButton::DrawHoverLook() {
-  if (Timer1->Enabled()) return;
-  button::DrawHoverFace(site_.Surface(), BackColorValue);
-  Timer1->SetEnabled(true);
+void QORButton::SetPointerOver(bool over) {
+  pointerOver_ = over;
+  hoverPoll_->SetEnabled(over);
 }
 
-void QORButton::DrawPressedLook() { button::DrawPressedFace(site_.Surface(), BackColorValue); }
-
 void QORButton::HandleMouseDown(platform::MouseArgs args) {
-  DrawPressedLook();
+  Paint(Look::Pressed);
   Captions->SetBold(true);
   Raise(events_.mouseDown, args);
 }
 
 void QORButton::HandleMouseMove(platform::MouseArgs args) {
-  DrawHoverLook();
-  if (!Timer1->Enabled()) Timer1->SetEnabled(true);
+  // Later moves leave the face as it is, pressed or not, until the poll
+  // sees the pointer outside.
+  if (!pointerOver_) {
+    Paint(Look::Hover);
+    SetPointerOver(true);
+  }
   Raise(events_.mouseMove, args);
 }
 
+// The face is laid out again (the caption centred while still bold) under the
+// hover look; the poll is left as it is.
 void QORButton::HandleMouseUp(platform::MouseArgs args) {
-  UserControl_Resize();
-  button::DrawHoverFace(site_.Surface(), BackColorValue);
+  Paint(Look::Normal);
+  Paint(Look::Hover);
   Captions->SetBold(false);
   Raise(events_.mouseUp, args);
 }
@@ -147,7 +151,7 @@ void QORButton::HandleMouseUp(platform::MouseArgs args) {
 // The release will not come (the button was disabled while held, another
 // window took the mouse): nothing may stay pressed.
 void QORButton::PressCancelled() {
-  UserControl_Resize();
+  Paint(Look::Normal);
   Captions->SetBold(false);
 }
 
@@ -160,12 +164,14 @@ void QORButton::Captions_DblClick() {
   HandleMouseDown(platform::MouseArgs{.button = platform::kLeftButton, .shift = 0, .x = 0, .y = 0});
 }
 
-void QORButton::Timer1_Timer() {
+// Polled rather than told: no message says the pointer has left, and a
+// disabled button gets no moves at all.
+void QORButton::PollPointer() {
   const auto& surface = site_.Surface();
   if (button::PointerInside(site_.CursorPosition(), surface.WidthTwips(), surface.HeightTwips())) return;
-  UserControl_Resize();
+  Paint(Look::Normal);
   Captions->SetBold(false);
-  Timer1->SetEnabled(false);
+  SetPointerOver(false);
 }
 
 }  // namespace controls

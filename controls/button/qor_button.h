@@ -20,6 +20,9 @@ class QORButton {
   static constexpr platform::Colour kDefaultBackColor = 0xF4F4F4;
   static constexpr int kHoverPollMs = 100;
 
+  // What the face shows. A disabled button keeps the look it had.
+  enum class Look { Normal, Hover, Pressed };
+
   // Raised to the container. The arguments are copies: a handler that changes
   // them changes nothing in the button.
   struct Events {
@@ -46,7 +49,9 @@ class QORButton {
   bool Enabled() const;
   void SetEnabled(bool enabled);
   std::uintptr_t hwnd() const;
+  Look CurrentLook() const { return look_; }
 
+  // A new instance's defaults; draws nothing.
   void InitProperties();
   // Applies the stored values through the setters in key order. A value that
   // cannot be converted throws PropertyConversionError; what was applied
@@ -55,25 +60,31 @@ class QORButton {
   void UserControl_WriteProperties(platform::PropertyBag& bag) const;
 
  private:
-  void UserControl_Resize();
   void UserControl_DblClick();
   void Captions_DblClick();
-  void Timer1_Timer();
+  void PollPointer();
   void HandleMouseDown(platform::MouseArgs args);
   void HandleMouseMove(platform::MouseArgs args);
   void HandleMouseUp(platform::MouseArgs args);
   void PressCancelled();
 
+  // Paints the look over what the face shows; the normal look paints the
+  // whole face anew and centres the caption.
+  void Paint(Look look);
   void CentreCaption();
-  void DrawHoverLook();
-  void DrawPressedLook();
+  // The hover poll runs exactly while the pointer is taken to be over it.
+  void SetPointerOver(bool over);
 
   platform::ControlSite& site_;  // not owned
   platform::Colour BackColorValue = kDefaultBackColor;
   Events events_;
+  Look look_ = Look::Normal;  // nothing is painted before the first resize
+  // A new button may lie under the pointer: it polls until the pointer is
+  // seen outside, and only then does a move paint the hover look.
+  bool pointerOver_ = true;
   std::unique_ptr<platform::Label> Captions;
   // Declared after Captions so it stops before the label it touches goes.
-  std::unique_ptr<platform::Timer> Timer1;
+  std::unique_ptr<platform::Timer> hoverPoll_;
 };
 
 }  // namespace controls

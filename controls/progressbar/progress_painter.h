@@ -40,8 +40,6 @@ class ProgressPainter {
   // look keeps the tiles in use. Nothing is redrawn.
   void ApplyLook(std::int32_t look);
 
-  const DrawState& State() const { return state_; }
-
  private:
   void ResetDrawState(std::int32_t value);
   void FinishLastBlock();

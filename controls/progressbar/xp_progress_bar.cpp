@@ -27,7 +27,7 @@ Xp_ProgressBar::Xp_ProgressBar(platform::ControlSite& site, ErrorReporter report
       reportError_(std::move(reportError)),
       pictures_(LoadBuiltInPictures()),
       painter_(site.Surface(), pictures_) {
-  UserControl_Initialize();
+  InitProperties();
   platform::SurfaceHandlers handlers;
   handlers.resize = [this] { UserControl_Resize(); };
   site_.SetHandlers(std::move(handlers));
@@ -35,7 +35,7 @@ Xp_ProgressBar::Xp_ProgressBar(platform::ControlSite& site, ErrorReporter report
 
 Xp_ProgressBar::~Xp_ProgressBar() { site_.SetHandlers({}); }
 
-void Xp_ProgressBar::UserControl_Initialize() {
+void Xp_ProgressBar::InitProperties() {
   max_ = HeldInteger::Narrow(100);
   min_ = HeldInteger::Narrow(0);
   value_ = 0;

@@ -48,6 +48,9 @@ class Xp_ProgressBar {
   std::int32_t ProgressLook() const { return progressLook_; }
   void SetProgressLook(std::int32_t New_ProgressLook);
 
+  // A new instance's defaults (the look stays); draws nothing. The
+  // constructor gives them.
+  void InitProperties();
   // Loads stored properties as they are, without checks, and draws nothing.
   // A value the bag cannot convert throws PropertyConversionError and leaves
   // the bar unchanged.
@@ -57,7 +60,6 @@ class Xp_ProgressBar {
   void UserControl_Resize();
 
  private:
-  void UserControl_Initialize();
   void Reject(const std::string& text);
 
   platform::ControlSite& site_;  // not owned

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "controls/common/paint_arithmetic.h"
+#include "controls/common/raise.h"
 #include "platform/units.h"
 
 namespace controls {
@@ -37,11 +38,6 @@ constexpr StyleBit kParentFrameBits[] = {
     {skin::kExStyleIndex, 0x00000100}, {skin::kExStyleIndex, 0x00000001},
 };
 
-template <typename Handler, typename... Args>
-void Raise(const Handler& handler, Args&... args) {
-  if (handler) handler(args...);
-}
-
 }  // namespace
 
 QORSkin::QORSkin(platform::ControlSite& site, skin::SkinWindowOps& ops, bool runMode)
@@ -51,6 +47,8 @@ QORSkin::QORSkin(platform::ControlSite& site, skin::SkinWindowOps& ops, bool run
 }
 
 QORSkin::~QORSkin() { site_.SetHandlers({}); }
+
+void QORSkin::SetEvents(Events events) { events_ = std::move(events); }
 
 void QORSkin::CreateElements() {
   // Creation order is stacking order: the title buttons and the caption lie
@@ -81,8 +79,8 @@ void QORSkin::ConnectHandlers() {
       .mouseDown = [this](const MouseArgs& mouse) { UserControl_MouseDown(mouse); },
       .mouseMove = [this](const MouseArgs& mouse) { UserControl_MouseMove(mouse); },
       .mouseUp = [this](const MouseArgs& mouse) { UserControl_MouseUp(mouse); },
-      .click = [this] { Raise(events_.Click); },
-      .dblClick = [this] { Raise(events_.DblClick); },
+      .click = [this] { Raise(events_.click); },
+      .dblClick = [this] { Raise(events_.dblClick); },
       .resize = [this] { UserControl_Resize(); },
       // The release will not come: no resize from a band left on the screen.
       .captureLost = [this] { band_.Hide(); },
@@ -168,7 +166,7 @@ void QORSkin::SetTitleBarLine(bool value) {
 
 // Persistence.
 
-void QORSkin::UserControl_InitProperties() {
+void QORSkin::InitProperties() {
   MoveToValue = true;
   ArrayStyleValue = kDefaultArrayStyle;
   BackColorValue = kDefaultBackColor;
@@ -214,7 +212,7 @@ void QORSkin::UserControl_ReadProperties(const platform::PropertyBag& bag) {
 }
 
 void QORSkin::UserControl_OLEDragDrop(void* data, std::int32_t& effect, platform::MouseArgs& mouse) {
-  if (events_.OLEDragDrop) events_.OLEDragDrop(data, effect, mouse);
+  Raise(events_.oleDragDrop, data, effect, mouse);
 }
 
 // Layout and painting.
@@ -237,7 +235,7 @@ void QORSkin::UserControl_Resize() {
     ApplyRoundRegion(parent, static_cast<double>(parentRect.Width()) * platform::kTwipsPerPixel,
                      static_cast<double>(parentRect.Height()) * platform::kTwipsPerPixel, kRoundCornerEllipse);
   LayoutTitleBar();
-  Raise(events_.Resize);
+  Raise(events_.resize);
 }
 
 void QORSkin::DrawGradient(platform::Colour colour, double spacing) {
@@ -334,7 +332,7 @@ void QORSkin::SetAllTitleButtonsPlain() {
 
 void QORSkin::MaximiseOrRestore() {
   if (!ChangeSizeValue || RollingValue) return;
-  if (SysButtonLabels[kRollButton]->Caption() == kRolledUpText) {
+  if (rolledUp_) {
     Roll();
     return;
   }
@@ -352,7 +350,7 @@ void QORSkin::MaximiseOrRestore() {
   }
   FitToParent();
   UserControl_Resize();
-  Raise(events_.TitleDblClick);
+  Raise(events_.titleDblClick);
 }
 
 void QORSkin::Roll() {
@@ -369,8 +367,7 @@ void QORSkin::Roll() {
     ops_.DoEvents();
     return !alive.expired();
   };
-  auto& rollButton = *SysButtonLabels[kRollButton];
-  if (rollButton.Caption() == kUnrolledText) {
+  if (!rolledUp_) {
     const double height = site_.Surface().HeightTwips();
     UnrolledHeightValue = platform::RoundHalfEven(height);
     RollHeightValue = UnrolledHeightValue;
@@ -379,17 +376,17 @@ void QORSkin::Roll() {
       --RollHeightValue;
       if (!step()) return;
     }
-    rollButton.SetCaption(kRolledUpText);
   } else {
     const std::int64_t steps = static_cast<std::int64_t>(UnrolledHeightValue) - RollHeightValue;
     for (std::int64_t counter = 1; counter <= steps; ++counter) {
       ++RollHeightValue;
       if (!step()) return;
     }
-    rollButton.SetCaption(kUnrolledText);
   }
+  rolledUp_ = !rolledUp_;
+  SysButtonLabels[kRollButton]->SetCaption(rolledUp_ ? kRolledUpText : kUnrolledText);
   RollingValue = false;
-  Raise(events_.TitleRebutton);
+  Raise(events_.titleRebutton);
 }
 
 // Reactions.
@@ -403,17 +400,17 @@ void QORSkin::TitleBar_MouseDown(MouseArgs mouse) {
     ops_.BeginTitleDrag(ParentWindow());
     if (alive.expired()) return;
   }
-  Raise(events_.TitleMouseDown, mouse);
+  Raise(events_.titleMouseDown, mouse);
 }
 
 void QORSkin::TitleBar_MouseMove(MouseArgs mouse) {
   SetAllTitleButtonsPlain();
-  Raise(events_.TitleMouseMove, mouse);
+  Raise(events_.titleMouseMove, mouse);
 }
 
-void QORSkin::TitleBar_MouseUp(MouseArgs mouse) { Raise(events_.TitleMouseUp, mouse); }
+void QORSkin::TitleBar_MouseUp(MouseArgs mouse) { Raise(events_.titleMouseUp, mouse); }
 
-void QORSkin::TitleBar_Click() { Raise(events_.TitleClick); }
+void QORSkin::TitleBar_Click() { Raise(events_.titleClick); }
 
 void QORSkin::TitleBar_DblClick() { MaximiseOrRestore(); }
 
@@ -428,7 +425,7 @@ void QORSkin::SysButton_Click(int index) {
     case kCloseButton: {
       bool keepRunning = false;
       const std::weak_ptr<const bool> alive = alive_;
-      Raise(events_.TitleEndbutton, keepRunning);
+      Raise(events_.titleEndbutton, keepRunning);
       if (alive.expired()) return;
       if (!CancelValue && !keepRunning) ops_.EndProgram();
       break;
@@ -438,7 +435,7 @@ void QORSkin::SysButton_Click(int index) {
       break;
     case kMinimiseButton:
       ops_.Minimise(ParentWindow());
-      Raise(events_.TitleMinbutton);
+      Raise(events_.titleMinbutton);
       break;
     default:
       break;
@@ -447,7 +444,7 @@ void QORSkin::SysButton_Click(int index) {
 
 void QORSkin::UserControl_MouseDown(MouseArgs mouse) {
   if (CornerZoneHolds(mouse.x, mouse.y)) BeginSizing();
-  Raise(events_.MouseDown, mouse);
+  Raise(events_.mouseDown, mouse);
 }
 
 void QORSkin::UserControl_MouseMove(MouseArgs mouse) {
@@ -460,7 +457,7 @@ void QORSkin::UserControl_MouseMove(MouseArgs mouse) {
     // capture), so the band goes and the resize is dropped.
     if (mouse.button != 0) band_.Show(skin::SizingRectFor(ParentRect(), mouse.x, mouse.y));
   }
-  Raise(events_.MouseMove, mouse);
+  Raise(events_.mouseMove, mouse);
 }
 
 void QORSkin::UserControl_MouseUp(MouseArgs mouse) {
@@ -471,7 +468,7 @@ void QORSkin::UserControl_MouseUp(MouseArgs mouse) {
     FitToParent();
     UserControl_Resize();
   }
-  Raise(events_.MouseUp, mouse);
+  Raise(events_.mouseUp, mouse);
 }
 
 }  // namespace controls

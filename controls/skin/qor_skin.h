@@ -21,27 +21,6 @@
 
 namespace controls {
 
-// What the skin raises to its container. Mouse arguments and the flags are
-// passed by reference, as the container may read back what a handler left.
-struct QORSkinEvents {
-  std::function<void()> Resize;
-  std::function<void()> Click;
-  std::function<void()> DblClick;
-  std::function<void()> TitleClick;
-  std::function<void()> TitleDblClick;
-  std::function<void()> TitleRebutton;
-  std::function<void()> TitleMinbutton;
-  // False on entry; a handler that leaves it True keeps the program running.
-  std::function<void(bool& keepRunning)> TitleEndbutton;
-  std::function<void(platform::MouseArgs&)> MouseDown;
-  std::function<void(platform::MouseArgs&)> MouseMove;
-  std::function<void(platform::MouseArgs&)> MouseUp;
-  std::function<void(platform::MouseArgs&)> TitleMouseDown;
-  std::function<void(platform::MouseArgs&)> TitleMouseMove;
-  std::function<void(platform::MouseArgs&)> TitleMouseUp;
-  std::function<void(void* data, std::int32_t& effect, platform::MouseArgs&)> OLEDragDrop;
-};
-
 class QORSkin {
  public:
   static constexpr std::int32_t kDefaultArrayStyle = 4;
@@ -59,6 +38,27 @@ class QORSkin {
   static constexpr const char* kUnrolledText = "ブ";
   static constexpr const char* kRolledUpText = "ヘ";
 
+  // Raised to the container. Mouse arguments and the flags are passed by
+  // reference, as the container may read back what a handler left.
+  struct Events {
+    std::function<void()> resize;
+    std::function<void()> click;
+    std::function<void()> dblClick;
+    std::function<void()> titleClick;
+    std::function<void()> titleDblClick;
+    std::function<void()> titleRebutton;
+    std::function<void()> titleMinbutton;
+    // False on entry; a handler that leaves it True keeps the program running.
+    std::function<void(bool& keepRunning)> titleEndbutton;
+    std::function<void(platform::MouseArgs&)> mouseDown;
+    std::function<void(platform::MouseArgs&)> mouseMove;
+    std::function<void(platform::MouseArgs&)> mouseUp;
+    std::function<void(platform::MouseArgs&)> titleMouseDown;
+    std::function<void(platform::MouseArgs&)> titleMouseMove;
+    std::function<void(platform::MouseArgs&)> titleMouseUp;
+    std::function<void(void* data, std::int32_t& effect, platform::MouseArgs&)> oleDragDrop;
+  };
+
   // Creates the child elements on the site. In run mode loading the
   // properties starts attaching to the parent window. Site and ops must
   // outlive the skin.
@@ -67,7 +67,7 @@ class QORSkin {
   QORSkin(const QORSkin&) = delete;
   QORSkin& operator=(const QORSkin&) = delete;
 
-  QORSkinEvents& Events() { return events_; }
+  void SetEvents(Events events);
 
   std::int32_t ArrayStyle() const { return ArrayStyleValue; }
   void SetArrayStyle(std::int32_t value);
@@ -95,7 +95,8 @@ class QORSkin {
   bool TitleBarLine() const { return TitleBarLineValue; }
   void SetTitleBarLine(bool value);
 
-  void UserControl_InitProperties();
+  // A new instance's defaults; draws nothing.
+  void InitProperties();
   // Applies the stored values through the setters in key order. A value that
   // cannot be converted throws PropertyConversionError; what was applied
   // before it stays applied.
@@ -109,6 +110,7 @@ class QORSkin {
   bool Sizing() const { return band_.Shown(); }
   const skin::ScreenRect& SizingRect() const { return band_.Rect(); }
   bool Rolling() const { return RollingValue; }
+  bool RolledUp() const { return rolledUp_; }
   std::int32_t RollHeight() const { return RollHeightValue; }
   std::int32_t UnrolledHeight() const { return UnrolledHeightValue; }
   bool Maximized() const { return MaximizedValue; }
@@ -158,7 +160,7 @@ class QORSkin {
   platform::ControlSite& site_;  // not owned
   skin::SkinWindowOps& ops_;     // not owned
   const bool runMode_;
-  QORSkinEvents events_;
+  Events events_;
   // Gone with the skin: a loop that ran the message queue, or a handler that
   // was called, checks it before touching the skin again.
   std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
@@ -173,6 +175,7 @@ class QORSkin {
   platform::Colour FaceColour = platform::kSysButtonFace;
 
   bool RollingValue = false;
+  bool rolledUp_ = false;  // set once a roll has gone all the way
   std::int32_t RollHeightValue = 0;
   std::int32_t UnrolledHeightValue = 0;
   bool MaximizedValue = false;

@@ -15,16 +15,6 @@ HWND AsWindow(std::uintptr_t window) { return reinterpret_cast<HWND>(window); }
 
 ScreenRect FromRect(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
 
-
-std::string AnsiToUtf8(const std::string& ansi) {
-  if (ansi.empty()) return {};
-  const int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-  if (length <= 0) return {};
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), length);
-  return platform::win32::Narrow(wide);
-}
-
 }  // namespace
 
 Win32SkinWindowOps::Win32SkinWindowOps(std::function<void()> endProgram) : endProgram_(std::move(endProgram)) {}
@@ -43,7 +33,7 @@ std::string Win32SkinWindowOps::WindowText(std::uintptr_t window) {
   // The length may overstate a double-byte title; keep only what was copied.
   const int copied = GetWindowTextA(AsWindow(window), buffer.data(), length + 1);
   buffer.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-  return AnsiToUtf8(buffer);
+  return platform::win32::FromAnsi(buffer);
 }
 
 std::int32_t Win32SkinWindowOps::ReadWindowLong(std::uintptr_t window, int index) {

@@ -86,7 +86,6 @@ class Win32ControlSite final : public ControlSite {
   // Whether a mouse press gives the surface the keyboard focus; the host
   // keeps it in step with the control's place in the tab order.
   void SetFocusable(bool focusable) { focusable_ = focusable; }
-  bool Focusable() const { return focusable_; }
   // Delivers the resize notification for the present size: the container's
   // first sizing, after the control has loaded its properties.
   void ReportSize();

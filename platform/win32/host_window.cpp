@@ -173,10 +173,6 @@ std::string HostWindow::FocusedControl() const {
   return element ? element->name : std::string();
 }
 
-void HostWindow::FocusControl(std::string_view name) {
-  if (Element* element = Find(name); element && CanTakeFocus(*element)) SetFocus(element->window);
-}
-
 bool HostWindow::CanTakeFocus(const Element& element) const {
   return element.focusable && IsWindow(element.window) && Shown(element.window) && IsWindowEnabled(element.window);
 }

@@ -104,7 +104,6 @@ class HostWindow {
 
   // Name of the control that holds the focus in this window, or empty.
   std::string FocusedControl() const;
-  void FocusControl(std::string_view name);
 
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void OnAttached(HWND window) noexcept;

@@ -14,16 +14,19 @@ std::string FromWide(std::wstring_view wide, UINT codePage) {
   return out;
 }
 
-}  // namespace
-
-std::wstring Widen(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int length = static_cast<int>(utf8.size());
-  int chars = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
+std::wstring ToWide(std::string_view bytes, UINT codePage) {
+  if (bytes.empty()) return {};
+  const int length = static_cast<int>(bytes.size());
+  const int chars = MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
+  if (chars <= 0) return {};
   std::wstring out(static_cast<std::size_t>(chars), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, out.data(), chars);
+  MultiByteToWideChar(codePage, 0, bytes.data(), length, out.data(), chars);
   return out;
 }
+
+}  // namespace
+
+std::wstring Widen(std::string_view utf8) { return ToWide(utf8, CP_UTF8); }
 
 std::string Narrow(std::wstring_view wide) { return FromWide(wide, CP_UTF8); }
 
@@ -33,15 +36,12 @@ std::optional<std::string> ToAnsiExactly(std::string_view utf8) {
   const std::wstring wide = Widen(utf8);
   std::string ansi = FromWide(wide, CP_ACP);
   // Read back: a character the code page lacks comes back as another one.
-  std::wstring back;
-  if (!ansi.empty()) {
-    const int length = static_cast<int>(ansi.size());
-    const int chars = MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, nullptr, 0);
-    back.resize(static_cast<std::size_t>(chars));
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, back.data(), chars);
-  }
-  if (back != wide) return std::nullopt;
+  if (WidenAnsi(ansi) != wide) return std::nullopt;
   return ansi;
 }
+
+std::wstring WidenAnsi(std::string_view ansi) { return ToWide(ansi, CP_ACP); }
+
+std::string FromAnsi(std::string_view ansi) { return Narrow(WidenAnsi(ansi)); }
 
 }  // namespace platform::win32

@@ -14,5 +14,9 @@ std::string ToAnsi(std::string_view utf8);
 // The same, but nothing when the code page cannot hold every character (it
 // would put "?" or a look-alike in its place).
 std::optional<std::string> ToAnsiExactly(std::string_view utf8);
+// Text of the system's ANSI code page (what the "A" calls give) as UTF-16
+// and as UTF-8.
+std::wstring WidenAnsi(std::string_view ansi);
+std::string FromAnsi(std::string_view ansi);
 
 }  // namespace platform::win32

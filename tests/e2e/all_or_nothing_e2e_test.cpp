@@ -230,9 +230,3 @@ TEST_F(AllOrNothing, UninstallRemovesAnEntryLeftAloneInTheListOfInstalledProgram
 
 }  // namespace
 }  // namespace e2e
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  e2e::ParseArguments(argc, argv);
-  return RUN_ALL_TESTS();
-}

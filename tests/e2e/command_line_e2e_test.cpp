@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/text.h"
 #include "tests/e2e/e2e_steps.h"
 #include "tests/e2e/e2e_support.h"
 
@@ -24,14 +25,6 @@ struct Handle {
     if (value) CloseHandle(value);
   }
 };
-
-std::wstring FromAnsi(const std::string& bytes) {
-  if (bytes.empty()) return {};
-  const int size = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-  std::wstring text(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), size);
-  return text;
-}
 
 std::wstring TextOf(HWND window) {
   wchar_t buffer[1024] = {};
@@ -124,7 +117,7 @@ CommandResult RunCommand(const AppFolder& folder, const std::wstring& arguments)
   DWORD code = 0;
   GetExitCodeProcess(process.value, &code);
   result.exitCode = code;
-  result.output = FromAnsi(bytes);
+  result.output = platform::win32::WidenAnsi(bytes);
   return result;
 }
 
@@ -285,9 +278,3 @@ TEST_F(CommandLineE2E, TheExtractorOfAScriptedInstallHasNoConsoleAndWritesToNul)
 
 }  // namespace
 }  // namespace e2e
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  e2e::ParseArguments(argc, argv);
-  return RUN_ALL_TESTS();
-}

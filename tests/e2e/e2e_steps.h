@@ -1,5 +1,5 @@
 // Steps the end-to-end tests share: a clean record around each test, the
-// window opened in a state, and the one closing message answered.
+// window opened in a state, questions and the one closing message answered.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,6 +22,14 @@ class RecordCleanTest : public ::testing::Test {
 inline void OpenIn(InstallerRun& run, const std::wstring& caption) {
   ASSERT_TRUE(run.WaitForWindow());
   ASSERT_TRUE(run.WaitForCaption(caption)) << std::filesystem::path(run.Caption()).string();
+}
+
+// Answers a question once it shows with that text (IDOK or IDCANCEL).
+inline void AnswerQuestion(InstallerRun& run, const std::wstring& text, int id) {
+  auto box = run.WaitForMessageBox();
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->text, text) << std::filesystem::path(box->text).string();
+  run.Answer(*box, id);
 }
 
 // Answers the one message the user sees and checks the program ended cleanly.

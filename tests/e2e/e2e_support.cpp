@@ -11,17 +11,13 @@ namespace e2e {
 namespace fs = std::filesystem;
 
 BuildFiles& Files() {
-  static BuildFiles files;
+  static BuildFiles files = [] {
+    BuildFiles fromArguments{test_support::ArgumentPath(0), test_support::ArgumentPath(1),
+                             test_support::ArgumentPath(2), test_support::ArgumentPath(3), {}};
+    if (const char* shots = std::getenv("ILVO_SCREENSHOTS")) fromArguments.screenshots = WindowsPath(shots);
+    return fromArguments;
+  }();
   return files;
-}
-
-void ParseArguments(int argc, char** argv) {
-  auto& files = Files();
-  if (argc > 1) files.installer = WindowsPath(argv[1]);
-  if (argc > 2) files.extractor = WindowsPath(argv[2]);
-  if (argc > 3) files.archive = WindowsPath(argv[3]);
-  if (argc > 4) files.damagedArchive = WindowsPath(argv[4]);
-  if (const char* shots = std::getenv("ILVO_SCREENSHOTS")) files.screenshots = WindowsPath(shots);
 }
 
 namespace {
@@ -88,19 +84,6 @@ void AppFolder::Clear() const {
 }
 
 AppFolder::~AppFolder() { Clear(); }
-
-// Through the wide call: a stream would take the path through the code page.
-std::string ReadAll(const fs::path& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string bytes;
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-  CloseHandle(file);
-  return bytes;
-}
 
 std::vector<std::wstring> NamesIn(const fs::path& folder) {
   std::vector<std::wstring> names;

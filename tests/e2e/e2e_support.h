@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/file_bytes.h"
 #include "tests/support/probes.h"
 #include "tests/support/screen_capture.h"
 #include "tests/support/wait.h"
@@ -22,7 +23,8 @@ using namespace std::chrono_literals;
 using test_support::ScreenImage;
 using test_support::WaitUntil;
 
-// Build paths handed over on the command line, as Windows paths.
+// Build paths handed over on the command line (the first four arguments), as
+// Windows paths; a program with a main of its own sets them.
 struct BuildFiles {
   std::filesystem::path installer;  // IlvoInstaller.exe
   std::filesystem::path extractor;  // Rar.exe stand-in
@@ -31,8 +33,6 @@ struct BuildFiles {
   std::filesystem::path screenshots;  // may be empty
 };
 BuildFiles& Files();
-// Reads the arguments given by ctest: installer, extractor, archive, damaged archive.
-void ParseArguments(int argc, char** argv);
 using test_support::WindowsPath;
 
 inline const std::wstring kVoiceId = L"KT3WQ8ZRMD5LXNVC";
@@ -81,7 +81,7 @@ class AppFolder {
   bool isDriveRoot_ = false;
 };
 
-std::string ReadAll(const std::filesystem::path& path);
+using test_support::ReadAll;
 // The names in a folder, sorted: what an attempt left in the application folder.
 std::vector<std::wstring> NamesIn(const std::filesystem::path& folder);
 

@@ -235,9 +235,3 @@ TEST_F(HostileConditions, QuitMessageDuringTheWaitEndsNeitherTheWaitNorTheMessag
 
 }  // namespace
 }  // namespace e2e
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  e2e::ParseArguments(argc, argv);
-  return RUN_ALL_TESTS();
-}

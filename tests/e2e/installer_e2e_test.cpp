@@ -1,8 +1,10 @@
 // The real IlvoInstaller.exe, driven as a person would under Wine.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "installer/window/control_ids.h"
 #include "tests/e2e/e2e_steps.h"
@@ -53,8 +55,7 @@ TEST_F(InstallerE2E, OpensInEachStateWithItsCaptionAndOffer) {
     AppFolder folder(c.folder, {});
     if (!c.files.empty()) folder.PlaceVoiceFiles(c.files);
     InstallerRun run(folder);
-    ASSERT_TRUE(run.WaitForWindow());
-    EXPECT_TRUE(run.WaitForCaption(c.caption)) << std::filesystem::path(run.Caption()).string();
+    OpenIn(run, c.caption);
     ExpectOffer(run, c.offer);
     EXPECT_EQ(run.FindControl(L"安装"), run.Control(IDC_QORBUTTON_AZ));
     run.Screenshot(c.screenshot);
@@ -67,8 +68,7 @@ TEST_F(InstallerE2E, CompleteFilesWithoutKeyAreRegisteredAtStartAndASecondInstan
   AppFolder folder(L"complete", {});
   folder.PlaceVoiceFiles();
   InstallerRun first(folder);
-  ASSERT_TRUE(first.WaitForWindow());
-  EXPECT_TRUE(first.WaitForCaption(L"Ilvo - 音源已安装"));
+  ASSERT_NO_FATAL_FAILURE(OpenIn(first, L"Ilvo - 音源已安装"));
   EXPECT_TRUE(VoiceKeyExists());
 
   InstallerRun second(folder);
@@ -82,8 +82,7 @@ TEST_F(InstallerE2E, CompleteFilesWithoutKeyAreRegisteredAtStartAndASecondInstan
 TEST_F(InstallerE2E, InstallFromAbsentShowsTheBusyWindowThenRegisters) {
   AppFolder folder(L"安装 测试", {});
   InstallerRun run(folder, {L"ILVO_RAR_STANDIN_DELAY_MS=2500"});
-  ASSERT_TRUE(run.WaitForWindow());
-  ASSERT_TRUE(run.WaitForCaption(L"Ilvo - 音源不存在"));
+  ASSERT_NO_FATAL_FAILURE(OpenIn(run, L"Ilvo - 音源不存在"));
   run.Click(run.Control(IDC_QORBUTTON_AZ));
   ASSERT_TRUE(run.WaitForCaption(L"Ilvo - 安装中"));
   EXPECT_FALSE(run.Usable(IDC_QORBUTTON_AZ));
@@ -93,15 +92,11 @@ TEST_F(InstallerE2E, InstallFromAbsentShowsTheBusyWindowThenRegisters) {
   run.Screenshot(L"installing", false);
 
   run.RequestClose();  // refused while the extractor runs
-  auto box = run.WaitForMessageBox();
-  ASSERT_TRUE(box);
-  EXPECT_EQ(box->title, L"提示");
-  EXPECT_EQ(box->text, L"音源[安装]成功！");
-  EXPECT_FALSE(box->hasCancel);
+  ASSERT_TRUE(run.WaitForMessageBox());
+  // The finished look stays under the message.
   EXPECT_FALSE(run.Shown(IDC_PROGRESSBAR_1));
   EXPECT_TRUE(run.Shown(IDC_PROGRESSBAR_2));
-  run.Answer(*box, IDOK);
-  EXPECT_EQ(run.WaitForExit(), 0u);
+  ExpectOnlyMessage(run, L"提示", L"音源[安装]成功！");
 
   for (const wchar_t* extension : {L".ddb", L".ddi", L".vvd"}) EXPECT_TRUE(folder.VoiceFileExists(extension));
   EXPECT_EQ(ReadDword(kVoiceKey, L"INSTALLED"), 1u);
@@ -113,14 +108,9 @@ TEST_F(InstallerE2E, RepairAddsTheMissingFile) {
   folder.PlaceVoiceFiles({L".ddb", L".ddi"});
   const std::string kept = ReadAll(folder.VoiceFile(L".ddb"));
   InstallerRun run(folder);
-  ASSERT_TRUE(run.WaitForWindow());
-  ASSERT_TRUE(run.WaitForCaption(L"Ilvo - 音源不完全"));
+  ASSERT_NO_FATAL_FAILURE(OpenIn(run, L"Ilvo - 音源不完全"));
   run.Click(run.Control(IDC_QORBUTTON_XF));
-  auto box = run.WaitForMessageBox();
-  ASSERT_TRUE(box);
-  EXPECT_EQ(box->text, L"音源[修复]成功！");
-  run.Answer(*box, IDOK);
-  EXPECT_EQ(run.WaitForExit(), 0u);
+  ExpectOnlyMessage(run, L"提示", L"音源[修复]成功！");
   EXPECT_TRUE(folder.VoiceFileExists(L".vvd"));
   EXPECT_EQ(ReadAll(folder.VoiceFile(L".ddb")), kept);
   EXPECT_TRUE(VoiceKeyExists());
@@ -132,8 +122,7 @@ TEST_F(InstallerE2E, UninstallConfirmedRemovesEverythingCancelledChangesNothing)
     AppFolder folder(L"uninstall", {});
     folder.PlaceVoiceFiles();
     InstallerRun run(folder);
-    ASSERT_TRUE(run.WaitForWindow());
-    ASSERT_TRUE(run.WaitForCaption(L"Ilvo - 音源已安装"));
+    ASSERT_NO_FATAL_FAILURE(OpenIn(run, L"Ilvo - 音源已安装"));
     run.Click(run.Control(IDC_QORBUTTON_XZT));
     auto question = run.WaitForMessageBox();
     ASSERT_TRUE(question);
@@ -141,12 +130,7 @@ TEST_F(InstallerE2E, UninstallConfirmedRemovesEverythingCancelledChangesNothing)
     EXPECT_EQ(question->text, L"确定要卸载么？");
     EXPECT_TRUE(question->hasCancel);
     run.Answer(*question, confirm ? IDOK : IDCANCEL);
-    if (confirm) {
-      auto done = run.WaitForMessageBox();
-      ASSERT_TRUE(done);
-      EXPECT_EQ(done->text, L"音源[删除]成功！");
-      run.Answer(*done, IDOK);
-    }
+    if (confirm) ExpectOnlyMessage(run, L"提示", L"音源[删除]成功！");
     EXPECT_EQ(run.WaitForExit(), 0u);
     EXPECT_EQ(VoiceKeyExists(), !confirm);
     EXPECT_EQ(std::filesystem::exists(folder.VoiceFolder()), !confirm);
@@ -157,14 +141,10 @@ TEST_F(InstallerE2E, TabFromTheInitialFocusInStateOneAsksToUninstall) {
   AppFolder folder(L"tab", {});
   folder.PlaceVoiceFiles();
   InstallerRun run(folder);
-  ASSERT_TRUE(run.WaitForWindow());
-  ASSERT_TRUE(run.WaitForCaption(L"Ilvo - 音源已安装"));
+  ASSERT_NO_FATAL_FAILURE(OpenIn(run, L"Ilvo - 音源已安装"));
   EXPECT_FALSE(run.WaitForMessageBox(500ms)) << "opening the window must start nothing";
   run.PressKey(VK_TAB);
-  auto question = run.WaitForMessageBox();
-  ASSERT_TRUE(question);
-  EXPECT_EQ(question->text, L"确定要卸载么？");
-  run.Answer(*question, IDCANCEL);
+  AnswerQuestion(run, L"确定要卸载么？", IDCANCEL);
   EXPECT_EQ(run.WaitForExit(), 0u);
   EXPECT_TRUE(VoiceKeyExists());
 }
@@ -172,13 +152,9 @@ TEST_F(InstallerE2E, TabFromTheInitialFocusInStateOneAsksToUninstall) {
 TEST_F(InstallerE2E, DoubleClickOnThePictureExportsTheRegistration) {
   AppFolder folder(L"export", {});
   InstallerRun run(folder);
-  ASSERT_TRUE(run.WaitForWindow());
-  ASSERT_TRUE(run.WaitForCaption(L"Ilvo - 音源不存在"));
+  ASSERT_NO_FATAL_FAILURE(OpenIn(run, L"Ilvo - 音源不存在"));
   run.DoubleClickPicture();
-  auto question = run.WaitForMessageBox();
-  ASSERT_TRUE(question);
-  EXPECT_EQ(question->text, L"需要导出注册表到文件目录么？");
-  run.Answer(*question, IDOK);
+  AnswerQuestion(run, L"需要导出注册表到文件目录么？", IDOK);
   ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(folder.Path() / L"Ilvo.reg"); }, 10s));
   const std::string text = ReadAll(folder.Path() / L"Ilvo.reg");
   EXPECT_EQ(text.rfind("Windows Registry Editor Version 5.00\r\n\r\n", 0), 0u);
@@ -257,12 +233,9 @@ TEST_F(InstallerE2E, TheExportedFileRestoresTheRecordWhereTheHostReadsIt) {
   AppFolder folder(L"export restore", {});
   folder.PlaceVoiceFiles();
   InstallerRun run(folder);
-  ASSERT_TRUE(run.WaitForWindow());
-  ASSERT_TRUE(run.WaitForCaption(L"Ilvo - 音源已安装"));  // registered at the start
+  ASSERT_NO_FATAL_FAILURE(OpenIn(run, L"Ilvo - 音源已安装"));  // registered at the start
   run.DoubleClickPicture();
-  auto question = run.WaitForMessageBox();
-  ASSERT_TRUE(question);
-  run.Answer(*question, IDOK);
+  AnswerQuestion(run, L"需要导出注册表到文件目录么？", IDOK);
   const std::filesystem::path exported = folder.Path() / L"Ilvo.reg";
   ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(exported); }, 10s));
   run.RequestClose();
@@ -301,27 +274,19 @@ TEST_F(InstallerE2E, AFolderNameTheCodePageCannotHoldIsKeptWholeThroughout) {
   const std::wstring path = folder.Path().wstring();
   {
     InstallerRun run(folder);
-    ASSERT_TRUE(run.WaitForWindow());
-    ASSERT_TRUE(run.WaitForCaption(L"Ilvo - 音源不存在"));
+    ASSERT_NO_FATAL_FAILURE(OpenIn(run, L"Ilvo - 音源不存在"));
     run.Click(run.Control(IDC_QORBUTTON_AZ));
-    auto box = run.WaitForMessageBox();
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, L"音源[安装]成功！");
-    run.Answer(*box, IDOK);
-    EXPECT_EQ(run.WaitForExit(), 0u);
+    ExpectOnlyMessage(run, L"提示", L"音源[安装]成功！");
   }
   for (const wchar_t* extension : {L".ddb", L".ddi", L".vvd"}) EXPECT_TRUE(folder.VoiceFileExists(extension));
   EXPECT_EQ(ReadWideString(kVoiceParentKey, L"VOICEDIR"), path + L'\0');
   EXPECT_EQ(ReadWideString(kVoiceKey, L"INSTALLDIR"), path + L'\0');
 
   InstallerRun next(folder);  // the next start sees the voice installed
-  ASSERT_TRUE(next.WaitForWindow());
-  ASSERT_TRUE(next.WaitForCaption(L"Ilvo - 音源已安装")) << std::filesystem::path(next.Caption()).string();
+  ASSERT_NO_FATAL_FAILURE(OpenIn(next, L"Ilvo - 音源已安装"));
 
   next.DoubleClickPicture();
-  auto question = next.WaitForMessageBox();
-  ASSERT_TRUE(question);
-  next.Answer(*question, IDOK);
+  AnswerQuestion(next, L"需要导出注册表到文件目录么？", IDOK);
   const std::filesystem::path exported = folder.Path() / L"Ilvo.reg";
   ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(exported); }, 10s));
   const std::wstring dir = Doubled(path);
@@ -342,15 +307,8 @@ TEST_F(InstallerE2E, AFolderNameTheCodePageCannotHoldIsKeptWholeThroughout) {
   EXPECT_TRUE(next.Running()) << "the export leaves the window as it was";
 
   next.Click(next.Control(IDC_QORBUTTON_XZT));
-  auto confirm = next.WaitForMessageBox();
-  ASSERT_TRUE(confirm);
-  EXPECT_EQ(confirm->text, L"确定要卸载么？");
-  next.Answer(*confirm, IDOK);
-  auto done = next.WaitForMessageBox();
-  ASSERT_TRUE(done);
-  EXPECT_EQ(done->text, L"音源[删除]成功！");
-  next.Answer(*done, IDOK);
-  EXPECT_EQ(next.WaitForExit(), 0u);
+  AnswerQuestion(next, L"确定要卸载么？", IDOK);
+  ExpectOnlyMessage(next, L"提示", L"音源[删除]成功！");
   EXPECT_FALSE(VoiceKeyExists());
   EXPECT_FALSE(std::filesystem::exists(folder.VoiceFolder()));
   EXPECT_TRUE(std::filesystem::exists(exported)) << "uninstall leaves the export file";
@@ -358,9 +316,3 @@ TEST_F(InstallerE2E, AFolderNameTheCodePageCannotHoldIsKeptWholeThroughout) {
 
 }  // namespace
 }  // namespace e2e
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  e2e::ParseArguments(argc, argv);
-  return RUN_ALL_TESTS();
-}

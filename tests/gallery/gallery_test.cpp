@@ -35,10 +35,7 @@ using test_support::ScreenImage;
 
 constexpr LONG kFrameStyles = WS_CAPTION | WS_THICKFRAME | WS_SYSMENU;
 
-std::filesystem::path& GalleryExe() {
-  static std::filesystem::path exe;
-  return exe;
-}
+std::filesystem::path GalleryExe() { return test_support::ArgumentPath(0); }
 
 using test_support::WaitUntil;
 using test_support::WindowsPath;
@@ -385,9 +382,3 @@ TEST(ControlGallery, RealDoubleClickOnTheSkinnedTitleMaximisesAndRestores) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  if (argc > 1) GalleryExe() = WindowsPath(argv[1]);
-  return RUN_ALL_TESTS();
-}

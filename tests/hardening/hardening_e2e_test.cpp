@@ -6,14 +6,13 @@
 // search would reach it.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "installer/window/control_ids.h"
 #include "tests/e2e/e2e_support.h"
+#include "tests/support/environment.h"
 
 namespace hardening {
 namespace {
@@ -25,39 +24,14 @@ struct HardeningFiles {
   fs::path decoyExtractor;         // a marker program named Rar.exe
 };
 
-HardeningFiles& Files() {
-  static HardeningFiles files;
-  return files;
+// The arguments after the installer test's four.
+HardeningFiles Files() {
+  return {test_support::ArgumentPath(4), test_support::ArgumentPath(5), test_support::ArgumentPath(6)};
 }
 
-std::optional<std::wstring> Variable(const wchar_t* name) {
-  const DWORD needed = GetEnvironmentVariableW(name, nullptr, 0);
-  if (needed == 0) return std::nullopt;
-  std::wstring value(needed, L'\0');
-  value.resize(GetEnvironmentVariableW(name, value.data(), needed));
-  return value;
-}
-
-// Set in the test's own environment, which the started installer inherits
-// (an added entry would come after the inherited one and be ignored).
-class ScopedVariable {
- public:
-  ScopedVariable(const wchar_t* name, const std::wstring& value) : name_(name), old_(Variable(name)) {
-    SetEnvironmentVariableW(name, value.c_str());
-  }
-  ScopedVariable(const ScopedVariable&) = delete;
-  ScopedVariable& operator=(const ScopedVariable&) = delete;
-  ~ScopedVariable() { SetEnvironmentVariableW(name_, old_ ? old_->c_str() : nullptr); }
-
- private:
-  const wchar_t* name_;
-  std::optional<std::wstring> old_;
-};
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test_support::ScopedVariable;
+using test_support::Variable;
+using e2e::ReadAll;
 
 // "<marker>: <who>" for each marker left in the folder.
 std::vector<std::string> MarkersIn(const fs::path& folder) {
@@ -149,13 +123,3 @@ TEST_F(Hardening, ADecoyExtractorInTheCurrentFolderOrOnThePathNeverRuns) {
 
 }  // namespace
 }  // namespace hardening
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  e2e::ParseArguments(argc, argv);
-  auto& files = hardening::Files();
-  if (argc > 5) files.unrestrictedInstaller = e2e::WindowsPath(argv[5]);
-  if (argc > 6) files.plantedDlls = e2e::WindowsPath(argv[6]);
-  if (argc > 7) files.decoyExtractor = e2e::WindowsPath(argv[7]);
-  return RUN_ALL_TESTS();
-}

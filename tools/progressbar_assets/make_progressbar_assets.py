@@ -8,8 +8,10 @@ Without a folder it writes into controls/progressbar/assets of this tree.
 The output is deterministic, so the committed files can be regenerated and
 compared byte for byte."""
 import os
-import struct
 import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "art_common"))
+from picture_files import clamp, mix, write_bmp24  # noqa: E402
 
 WHITE = (255, 255, 255)
 
@@ -50,15 +52,6 @@ PROFILES = {
     "gloss": [0.62, 0.44, 0.26, 0.10, 0.0, 0.0, 0.06, 0.18, 0.34, 0.52],
     "metal": [0.40, 0.72, 0.38, 0.12, 0.0, 0.0, 0.10, 0.24, 0.40, 0.50],
 }
-
-
-def clamp(v):
-    return max(0, min(255, int(round(v))))
-
-
-def mix(a, b, t):
-    """a moved by t towards b."""
-    return tuple(clamp(a[i] + (b[i] - a[i]) * t) for i in range(3))
 
 
 def frame_depth(px, py):
@@ -139,21 +132,6 @@ def look_tiles(colour, profile):
     return [tile0, tile1, block]
 
 
-def bmp24(rows):
-    height, width = len(rows), len(rows[0])
-    stride = (width * 3 + 3) & ~3
-    data = bytearray()
-    for row in reversed(rows):  # bottom-up
-        line = bytearray()
-        for r, g, b in row:
-            line += bytes((b, g, r))
-        line += b"\0" * (stride - len(line))
-        data += line
-    header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(data), 0, 0, 14 + 40)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    return header + info + bytes(data)
-
-
 def pictures():
     yield "img", frame_picture()
     yield "blank", [[WHITE] * TILE_WIDTH for _ in range(TILE_HEIGHT)]  # the interior's colour
@@ -168,8 +146,7 @@ def main():
     out = sys.argv[1] if len(sys.argv) > 1 else default
     os.makedirs(out, exist_ok=True)
     for name, rows in pictures():
-        with open(os.path.join(out, name + ".bmp"), "wb") as f:
-            f.write(bmp24(rows))
+        write_bmp24(os.path.join(out, name + ".bmp"), rows)
 
 
 if __name__ == "__main__":

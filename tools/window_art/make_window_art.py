@@ -9,13 +9,8 @@ import os
 import struct
 import sys
 
-
-def clamp(v):
-    return max(0, min(255, int(round(v))))
-
-
-def mix(a, b, t):
-    return tuple(clamp(a[i] + (b[i] - a[i]) * t) for i in range(3))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "art_common"))
+from picture_files import clamp, mix, write_bmp24  # noqa: E402
 
 
 def voice_picture(size):
@@ -45,22 +40,6 @@ def voice_picture(size):
             row.append(colour)
         rows.append(row)
     return rows
-
-
-def write_bmp24(path, rows):
-    height, width = len(rows), len(rows[0])
-    stride = (width * 3 + 3) & ~3
-    data = bytearray()
-    for row in reversed(rows):  # bottom-up
-        line = bytearray()
-        for r, g, b in row:
-            line += bytes((b, g, r))
-        line += b"\0" * (stride - len(line))
-        data += line
-    header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(data), 0, 0, 14 + 40)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + data)
 
 
 def write_ico8(path, rows):

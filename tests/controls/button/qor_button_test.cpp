@@ -63,12 +63,12 @@ class ButtonRig {
   }
 
   fakes::FakeLabel& Captions() { return *site.labels.at(0); }
-  fakes::FakeTimer& Timer1() { return *site.timers.at(0); }
+  fakes::FakeTimer& HoverPoll() { return *site.timers.at(0); }
   const platform::LabelHandlers& Label() { return Captions().Handlers(); }
 
   void TickWithPointerAt(int x, int y) {
     site.cursor = {x, y};
-    Timer1().Fire();
+    HoverPoll().Fire();
   }
   // Idle with the normal look: the first tick finds the pointer outside.
   void Settle() {
@@ -140,8 +140,8 @@ TEST_F(QORButtonTest, CreationMakesTheDesignLabelAndARunningTimerAndDrawsNothing
   EXPECT_TRUE(Captions().Visible());
   EXPECT_EQ(site.accessibleName, "Capion");
   ASSERT_EQ(site.timers.size(), 1u);
-  EXPECT_EQ(Timer1().Interval(), 100);
-  EXPECT_TRUE(Timer1().Enabled());
+  EXPECT_EQ(HoverPoll().Interval(), 100);
+  EXPECT_TRUE(HoverPoll().Enabled());
 
   button.InitProperties();
   EXPECT_EQ(button.BackColor(), 0xF4F4F4u);
@@ -159,11 +159,15 @@ TEST_F(QORButtonTest, ResizeDrawsTheNormalLookShapesTheWindowAndCentresTheCaptio
   EXPECT_EQ(Boxes(), kNormalBoxes);
   EXPECT_EQ(LastLineColour(), Rgb(206, 206, 206));
 
-  auto pixels = site.surface.OpsOfKind(DrawOp::Pixel);
-  auto expected = CornerPixels(81, 25, 3);
+  // Four black diagonals of four pixels, one per corner, drawn a step at a
+  // time from the outer end; the last step lies outside the 81 x 25 surface.
+  const platform::Point corners[] = {{2, 0},  {2, 23},  {77, 0}, {77, 23}, {1, 1},  {1, 22},  {78, 1}, {78, 22},
+                                     {0, 2},  {0, 21},  {79, 2}, {79, 21}, {-1, 3}, {-1, 20}, {80, 3}, {80, 20}};
+  const auto pixels = site.surface.OpsOfKind(DrawOp::Pixel);
+  ASSERT_EQ(pixels.size(), std::size(corners));
   for (std::size_t i = 0; i < pixels.size(); ++i) {
-    EXPECT_EQ(pixels[i].x1, expected[i].x) << i;
-    EXPECT_EQ(pixels[i].y1, expected[i].y) << i;
+    EXPECT_EQ(pixels[i].x1, corners[i].x) << i;
+    EXPECT_EQ(pixels[i].y1, corners[i].y) << i;
     EXPECT_EQ(pixels[i].colour, 0x000000u) << i;
   }
 
@@ -188,25 +192,25 @@ TEST(QORButtonLooks, EachDrawingMomentDrawsItsLookInOrder) {
     int lastLine;
     bool regionSet;
     bool bold;
+    QORButton::Look look;
   };
   const Case cases[] = {
       {"move", [](ButtonRig& r) { r.site.handlers.mouseMove({}); }, "Line*54 Pixel*16 Box*3", kHoverBoxes, 218,
-       false, false},
+       false, false, QORButton::Look::Hover},
       {"move over the label", [](ButtonRig& r) { r.Label().mouseMove({}); }, "Line*54 Pixel*16 Box*3",
-       kHoverBoxes, 218, false, false},
+       kHoverBoxes, 218, false, false, QORButton::Look::Hover},
       {"press", [](ButtonRig& r) { r.site.handlers.mouseDown({1, 0, 30, 30}); }, "Line*126 Box*4 Pixel*16",
-       kPressedBoxes, 182, false, true},
+       kPressedBoxes, 182, false, true, QORButton::Look::Pressed},
       {"right press on the label", [](ButtonRig& r) { r.Label().mouseDown({2, 0, 0, 0}); },
-       "Line*126 Box*4 Pixel*16", kPressedBoxes, 182, false, true},
+       "Line*126 Box*4 Pixel*16", kPressedBoxes, 182, false, true, QORButton::Look::Pressed},
       {"surface double-click", [](ButtonRig& r) { r.site.handlers.dblClick(); }, "Line*126 Box*4 Pixel*16",
-       kPressedBoxes, 182, false, true},
+       kPressedBoxes, 182, false, true, QORButton::Look::Pressed},
       {"label double-click", [](ButtonRig& r) { r.Label().dblClick(); }, "Line*126 Box*4 Pixel*16",
-       kPressedBoxes, 182, false, true},
+       kPressedBoxes, 182, false, true, QORButton::Look::Pressed},
       {"release", [](ButtonRig& r) { r.site.handlers.mouseUp({1, 0, 30, 30}); },
-       "Clear Line*76 Box*2 Pixel*16 Line*54 Pixel*16 Box*3", Concat(kNormalBoxes, kHoverBoxes), 218, true,
-       false},
+       "Clear Line*76 Box*2 Pixel*16 Line*54 Pixel*16 Box*3", Concat(kNormalBoxes, kHoverBoxes), 218, true, false, QORButton::Look::Hover},
       {"BackColor write", [](ButtonRig& r) { r.button.SetBackColor(0xF4F4F4); }, "Clear Line*76 Box*2 Pixel*16",
-       kNormalBoxes, 206, true, false},
+       kNormalBoxes, 206, true, false, QORButton::Look::Normal},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.moment);
@@ -218,6 +222,7 @@ TEST(QORButtonLooks, EachDrawingMomentDrawsItsLookInOrder) {
     EXPECT_EQ(rig.LastLineColour(), Rgb(c.lastLine, c.lastLine, c.lastLine));
     EXPECT_EQ(rig.site.regions.size(), c.regionSet ? 1u : 0u);
     EXPECT_EQ(rig.Captions().Bold(), c.bold);
+    EXPECT_EQ(rig.button.CurrentLook(), c.look);
   }
 }
 
@@ -294,23 +299,23 @@ TEST(QORButtonEvents, NotificationsRaiseEventsInOrder) {
 
 TEST_F(QORButtonTest, HoverStartsOnTheFirstMoveAndLaterMovesDrawNothing) {
   Settle();
-  EXPECT_FALSE(Timer1().Enabled());
+  EXPECT_FALSE(HoverPoll().Enabled());
   site.handlers.mouseMove({0, 0, 15, 15});
   EXPECT_EQ(Shape(), "Line*54 Pixel*16 Box*3");
-  EXPECT_TRUE(Timer1().Enabled());
+  EXPECT_TRUE(HoverPoll().Enabled());
 
   ForgetDrawing();
   site.handlers.mouseMove({0, 0, 30, 15});
   Label().mouseMove({0, 0, 0, 0});
   EXPECT_EQ(Shape(), "");
-  EXPECT_TRUE(Timer1().Enabled());
+  EXPECT_TRUE(HoverPoll().Enabled());
 }
 
 TEST_F(QORButtonTest, CreatedUnderThePointerTheFirstTickKeepsHoverAndMovesDrawNothing) {
   TickWithPointerAt(40, 12);
   site.handlers.mouseMove({0, 0, 600, 180});
   EXPECT_EQ(Shape(), "");
-  EXPECT_TRUE(Timer1().Enabled());
+  EXPECT_TRUE(HoverPoll().Enabled());
 }
 
 TEST_F(QORButtonTest, TickWithThePointerOutsideRestoresTheNormalLookAndStopsTheTimer) {
@@ -323,8 +328,9 @@ TEST_F(QORButtonTest, TickWithThePointerOutsideRestoresTheNormalLookAndStopsTheT
   TickWithPointerAt(81, 26);
   EXPECT_EQ(Shape(), "Clear Line*76 Box*2 Pixel*16");
   EXPECT_EQ(Boxes(), kNormalBoxes);
+  EXPECT_EQ(button.CurrentLook(), QORButton::Look::Normal);
   EXPECT_FALSE(Captions().Bold());
-  EXPECT_FALSE(Timer1().Enabled());
+  EXPECT_FALSE(HoverPoll().Enabled());
 }
 
 TEST_F(QORButtonTest, PointerOnTheEdgeCountsAsInside) {
@@ -334,17 +340,17 @@ TEST_F(QORButtonTest, PointerOnTheEdgeCountsAsInside) {
   for (platform::Point edge : {platform::Point{0, 0}, platform::Point{81, 25}, platform::Point{81, 0}}) {
     TickWithPointerAt(edge.x, edge.y);
     EXPECT_EQ(Shape(), "") << edge.x << "," << edge.y;
-    EXPECT_TRUE(Timer1().Enabled());
+    EXPECT_TRUE(HoverPoll().Enabled());
   }
   TickWithPointerAt(82, 25);
-  EXPECT_FALSE(Timer1().Enabled());
+  EXPECT_FALSE(HoverPoll().Enabled());
 }
 
 TEST_F(QORButtonTest, ReleaseWithTheTimerStoppedLeavesTheHoverLookAndTheTimerStopped) {
   Settle();
   site.handlers.mouseDown({1, 0, 30, 30});
   site.handlers.mouseUp({1, 0, 30, 30});
-  EXPECT_FALSE(Timer1().Enabled());
+  EXPECT_FALSE(HoverPoll().Enabled());
   EXPECT_EQ(Boxes().back(), kHoverBoxes.back());
 }
 
@@ -373,7 +379,7 @@ TEST_F(QORButtonTest, BackColorWriteWhileHoveredDrawsTheNormalLookAndKeepsTheTim
   EXPECT_EQ(Shape(), "Clear Line*76 Box*2 Pixel*16");
   EXPECT_EQ(site.surface.OpsOfKind(DrawOp::Line).front().colour, 0x00FF00u);  // no red or blue: flat
   EXPECT_EQ(LastLineColour(), 0x00FF00u);
-  EXPECT_TRUE(Timer1().Enabled());
+  EXPECT_TRUE(HoverPoll().Enabled());
 
   ForgetDrawing();
   site.handlers.mouseMove({});
@@ -421,7 +427,7 @@ TEST_F(QORButtonTest, CaptionColorAndEnabledGoToTheLabelAndSurfaceWithoutDrawing
   EXPECT_FALSE(site.enabled);
   EXPECT_FALSE(Captions().Enabled());
   EXPECT_FALSE(button.Enabled());
-  EXPECT_TRUE(Timer1().Enabled());
+  EXPECT_TRUE(HoverPoll().Enabled());
   EXPECT_EQ(Shape(), "");
 
   site.enabled = true;

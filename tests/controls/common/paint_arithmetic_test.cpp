@@ -8,37 +8,25 @@
 namespace controls {
 namespace {
 
-TEST(ColorToRgbText, SplitsIntoRedGreenBlueWithTruncatingArithmetic) {
+TEST(ColorToRgbText, SplitsIntoDecimalRedGreenBlueWithTruncatingArithmetic) {
   struct Case {
     platform::Colour colour;
     const char* text;
   };
   const Case cases[] = {
-      {0xF4F4F4, "244,244,244"},
-      {0x151413, "19,20,21"},
       {0x000000, "0,0,0"},
       {0x0000FF, "255,0,0"},
+      {0x404040, "64,64,64"},
+      {0xF4F4F4, "244,244,244"},
+      {0x151413, "19,20,21"},
+      {0xFF8001, "1,128,255"},
       {0xFFFFFF, "255,255,255"},
-      {0x01FFFFFF, "255,255,511"},        // bits above the blue byte go to blue
-      {0xFFFFFFFF, "-1,0,0"},             // -1: remainders keep the sign
-      {0x8000000F, "-241,-255,-32767"},   // a system colour reference
-  };
-  for (const auto& c : cases) EXPECT_EQ(ColorToRgbText(c.colour), c.text) << std::hex << c.colour;
-}
-
-TEST(ColorToRgbText, SplitsIntoDecimalComponents) {
-  const struct {
-    platform::Colour colour;
-    const char* text;
-  } cases[] = {
-      {0x00404040, "64,64,64"},
-      {0x000000FF, "255,0,0"},
-      {0x00FF8001, "1,128,255"},
-      {0x00000000, "0,0,0"},
       // Not a plain colour: blue takes every bit above the low 16.
       {0x01000000, "0,0,256"},
-      // A system colour taken apart as a signed value: toward zero, sign kept.
-      {0x8000000F, "-241,-255,-32767"},
+      {0x01FFFFFF, "255,255,511"},
+      // Taken apart as a signed value: toward zero, sign kept.
+      {0xFFFFFFFF, "-1,0,0"},
+      {0x8000000F, "-241,-255,-32767"},  // a system colour reference
   };
   for (const auto& c : cases) EXPECT_EQ(ColorToRgbText(c.colour), c.text) << std::hex << c.colour;
 }

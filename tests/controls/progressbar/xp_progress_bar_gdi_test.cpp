@@ -9,6 +9,7 @@
 #include "controls/progressbar/progress_pictures.h"
 #include "controls/progressbar/xp_progress_bar.h"
 #include "platform/win32/control_site.h"
+#include "tests/support/parent_window.h"
 
 namespace {
 
@@ -18,22 +19,8 @@ using controls::Xp_ProgressBar;
 constexpr int kWidth = 233;
 constexpr int kHeight = 13;
 
-// A hidden top-level window to carry the control.
-class ParentWindow {
- public:
-  ParentWindow()
-      : window_(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 60, nullptr, nullptr,
-                                GetModuleHandleW(nullptr), nullptr)) {}
-  ~ParentWindow() {
-    if (window_) DestroyWindow(window_);
-  }
-  ParentWindow(const ParentWindow&) = delete;
-  ParentWindow& operator=(const ParentWindow&) = delete;
-  HWND Get() const { return window_; }
-
- private:
-  HWND window_;
-};
+// A hidden top-level window carries the control.
+using test_support::ParentWindow;
 
 // Whether a destination pixel of a scaled copy holds one of the source pixels
 // its area covers: the exact pick of a plain stretch differs between GDI

@@ -205,6 +205,28 @@ TEST_F(ProgressBarProperties, DefaultsAreNotStored) {
   EXPECT_TRUE(Written(bar).Entries().empty());
 }
 
+TEST_F(ProgressBarProperties, InitPropertiesGivesBackTheDefaultsButKeepsTheLook) {
+  bar.SetMax(500);
+  bar.SetMin(20);
+  bar.SetValue(321);
+  bar.SetStyle(5);
+  bar.SetProgressLook(3);
+  ClearRecords();
+
+  bar.InitProperties();
+
+  EXPECT_EQ(bar.Min(), 0);
+  EXPECT_EQ(bar.Max(), 100);
+  EXPECT_EQ(bar.Value(), 0);
+  EXPECT_EQ(bar.Style(), 0);
+  EXPECT_EQ(bar.ProgressLook(), 3);
+  const PropertyBag out = Written(bar);
+  EXPECT_EQ(out.Entries().size(), 1u) << "the range in its 16-bit width again, so not stored";
+  EXPECT_TRUE(out.Contains("ProgressLook"));
+  EXPECT_TRUE(site.changedProperties.empty());
+  EXPECT_TRUE(site.surface.ops.empty());
+}
+
 TEST_F(ProgressBarProperties, StoredStyleOnlyLoadsTheDefaultsWithTheGreenLookApplied) {
   bar.SetProgressLook(3);
   ClearRecords();

@@ -136,7 +136,7 @@ TEST_F(SkinTest, InitPropertiesResetsStoredValuesWithoutALayoutPass) {
   Create(false);
   SetAllAwayFromDefaults(*skin);
   ClearRecords();
-  skin->UserControl_InitProperties();
+  skin->InitProperties();
   EXPECT_TRUE(skin->MoveTo());
   EXPECT_EQ(skin->ArrayStyle(), 4);
   EXPECT_EQ(skin->BackColor(), 0x00404040u);

@@ -14,6 +14,7 @@
 #include "controls/skin/win32_skin_window_ops.h"
 #include "platform/win32/control_site.h"
 #include "platform/win32/host_window.h"
+#include "tests/support/parent_window.h"
 #include "tests/support/real_input.h"
 #include "tests/support/window_rect.h"
 
@@ -21,38 +22,11 @@ namespace {
 
 using controls::QORSkin;
 
-constexpr wchar_t kParentClass[] = L"IlvoSkinTestParent";
 constexpr LONG kFrameStyles = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
 constexpr LONG kFrameExStyles = WS_EX_WINDOWEDGE | WS_EX_DLGMODALFRAME;
 
-LRESULT CALLBACK ParentProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
 // A framed top-level window for the skin to take over.
-class ParentWindow {
- public:
-  ParentWindow(int x, int y, int width, int height) {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = ParentProcedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    windowClass.lpszClassName = kParentClass;
-    RegisterClassW(&windowClass);  // fails harmlessly once registered
-    window_ = CreateWindowExW(kFrameExStyles, kParentClass, L"皮肤测试", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y,
-                              width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  }
-  ~ParentWindow() {
-    if (window_) DestroyWindow(window_);
-  }
-  ParentWindow(const ParentWindow&) = delete;
-  ParentWindow& operator=(const ParentWindow&) = delete;
-  HWND Get() const { return window_; }
-
- private:
-  HWND window_ = nullptr;
-};
-
+using test_support::ParentWindow;
 using test_support::RealMouse;
 using test_support::SameRect;
 using test_support::ScreenPoint;
@@ -91,6 +65,7 @@ LPARAM PointParam(int x, int y) {
 
 class SkinOnWindow : public ::testing::Test {
  protected:
+  QORSkin::Events skinEvents;  // a test changes one and sets them again
   std::vector<std::string> events;
   int endRequests = 0;
   std::unique_ptr<ParentWindow> parent;
@@ -100,17 +75,19 @@ class SkinOnWindow : public ::testing::Test {
 
   // A skin in run mode on a new parent window, attached.
   void Attach(int x, int y, int width, int height) {
-    parent = std::make_unique<ParentWindow>(x, y, width, height);
+    parent = std::make_unique<ParentWindow>(
+        ParentWindow::Shape{L"皮肤测试", WS_OVERLAPPEDWINDOW | WS_VISIBLE, kFrameExStyles, x, y, width, height});
     ASSERT_TRUE(parent->Get());
     site = std::make_unique<platform::win32::Win32ControlSite>(
         parent->Get(), platform::win32::TwipsRect{0, 0, QORSkin::kDesignWidth, QORSkin::kDesignHeight});
     ops = std::make_unique<controls::skin::Win32SkinWindowOps>([this] { ++endRequests; });
     skin = std::make_unique<QORSkin>(*site, *ops, true);
-    auto& e = skin->Events();
-    e.TitleDblClick = [this] { events.push_back("TitleDblClick"); };
-    e.TitleRebutton = [this] { events.push_back("TitleRebutton"); };
-    e.TitleMinbutton = [this] { events.push_back("TitleMinbutton"); };
-    e.TitleEndbutton = [this](bool&) { events.push_back("TitleEndbutton"); };
+    skinEvents = {};
+    skinEvents.titleDblClick = [this] { events.push_back("TitleDblClick"); };
+    skinEvents.titleRebutton = [this] { events.push_back("TitleRebutton"); };
+    skinEvents.titleMinbutton = [this] { events.push_back("TitleMinbutton"); };
+    skinEvents.titleEndbutton = [this](bool&) { events.push_back("TitleEndbutton"); };
+    skin->SetEvents(skinEvents);
     skin->UserControl_ReadProperties({});
     site->ReportSize();
     ASSERT_TRUE(PumpUntil([this] { return !skin->Timer1().Enabled(); })) << "the attach timer never stopped";
@@ -215,9 +192,10 @@ TEST_F(SkinOnWindow, CornerResizeStopsAtTheMinimum) {
 TEST_F(SkinOnWindow, RealDragOnTheTitleMovesTheWindowThenRaisesTitleMouseDown) {
   Attach(100, 80, 320, 240);
   ASSERT_TRUE(skin->MoveTo());
-  skin->Events().TitleMouseDown = [this](platform::MouseArgs&) {
+  skinEvents.titleMouseDown = [this](platform::MouseArgs&) {
     events.push_back("TitleMouseDown at " + Describe(WindowRectOf(parent->Get())));
   };
+  skin->SetEvents(skinEvents);
   RealMouse mouse;
   const POINT from = TitlePoint();
   mouse.Drag(from, POINT{from.x + 40, from.y + 30});
@@ -351,7 +329,9 @@ TEST(SkinOnHostWindow, TakesOverTheHostWindow) {
   EXPECT_EQ(skin.Captions().Caption(), "控件");
 
   int doubleClicks = 0;
-  skin.Events().TitleDblClick = [&] { ++doubleClicks; };
+  QORSkin::Events handlers;
+  handlers.titleDblClick = [&] { ++doubleClicks; };
+  skin.SetEvents(handlers);
   RealMouse mouse;
   const auto doubleClickTitle = [&] {
     const int before = doubleClicks;

@@ -290,13 +290,14 @@ TEST_F(SkinTest, PlainForwards) {
   void* data = &events;
   std::int32_t effect = 7;
   platform::MouseArgs dropAt = At(11, 12);
-  skin->Events().OLEDragDrop = [&](void* d, std::int32_t& e, platform::MouseArgs& m) {
+  skinEvents.oleDragDrop = [&](void* d, std::int32_t& e, platform::MouseArgs& m) {
     EXPECT_EQ(d, data);
     EXPECT_EQ(e, 7);
     EXPECT_EQ(m.x, 11);
     e = 1;
     events.push_back("OLEDragDrop");
   };
+  skin->SetEvents(skinEvents);
   skin->UserControl_OLEDragDrop(data, effect, dropAt);
   EXPECT_EQ(events, (std::vector<std::string>{"Click", "DblClick", "TitleClick", "TitleMouseUp", "MouseMove",
                                               "MouseUp", "OLEDragDrop"}));
@@ -339,6 +340,7 @@ TEST_F(SkinTest, RollUpAndDownReturnsTheParentToItsHeight) {
   EXPECT_EQ(ops.parentRect, (ScreenRect{100, 50, 400, 85}));
   EXPECT_EQ(ops.positions.back().flags, controls::skin::kNoZOrder);
   EXPECT_EQ(SysButton(1).Caption(), "ヘ");
+  EXPECT_TRUE(skin->RolledUp());
   EXPECT_FALSE(skin->Rolling());
   EXPECT_EQ(site.surface.heightTwips, kAttachedHeight);
   EXPECT_EQ(events, std::vector<std::string>{"TitleRebutton"});
@@ -349,6 +351,7 @@ TEST_F(SkinTest, RollUpAndDownReturnsTheParentToItsHeight) {
   EXPECT_EQ(ops.parentRect, kParentRect);
   EXPECT_EQ(skin->RollHeight(), kAttachedHeight);
   EXPECT_EQ(SysButton(1).Caption(), "ブ");
+  EXPECT_FALSE(skin->RolledUp());
   EXPECT_EQ(events, std::vector<std::string>{"TitleRebutton"});
 }
 
@@ -356,6 +359,7 @@ TEST_F(SkinTest, DuringTheRollEverythingThatWouldInterfereIsIgnored) {
   Attach(kParentRect);
   ops.onDoEvents = [this](int step) {
     if (step != 100) return;
+    EXPECT_FALSE(skin->RolledUp()) << "rolled up before the roll is over";
     ClickSysButton(1);
     TitleDoubleClick();
     SysButton(0).Handlers().mouseMove(At(1, 1));
@@ -382,6 +386,24 @@ TEST_F(SkinTest, TitleDoubleClickOnARolledUpWindowOnlyUnrollsIt) {
   EXPECT_EQ(events, std::vector<std::string>{"TitleRebutton"});
 }
 
+// The roll button's pictogram only shows the state: a container that puts
+// another text on it changes neither what a roll nor a double-click does.
+TEST_F(SkinTest, TheRolledUpStateDoesNotComeFromTheRollButtonsText) {
+  Attach(kParentRect);
+  ClickSysButton(1);
+  SysButton(1).SetCaption("?");
+  TitleDoubleClick();
+  EXPECT_FALSE(skin->Maximized());
+  EXPECT_EQ(ops.parentRect, kParentRect);
+  EXPECT_EQ(SysButton(1).Caption(), "ブ");
+
+  SysButton(1).SetCaption("?");
+  ClickSysButton(1);
+  EXPECT_TRUE(skin->RolledUp());
+  EXPECT_EQ(ops.parentRect, (ScreenRect{100, 50, 400, 85}));
+  EXPECT_EQ(SysButton(1).Caption(), "ヘ");
+}
+
 TEST_F(SkinTest, TheRollStopsWhenTheSkinGoesMeanwhile) {
   Attach(kParentRect);
   ops.onDoEvents = [this](int step) {
@@ -395,7 +417,8 @@ TEST_F(SkinTest, TheRollStopsWhenTheSkinGoesMeanwhile) {
 TEST_F(SkinTest, MinimiseButtonMinimisesTheParentThenTells) {
   Attach(kParentRect);
   ops.onTitleDrag = {};
-  skin->Events().TitleMinbutton = [this] { ops.calls.push_back("TitleMinbutton"); };
+  skinEvents.titleMinbutton = [this] { ops.calls.push_back("TitleMinbutton"); };
+  skin->SetEvents(skinEvents);
   ClickSysButton(2);
   EXPECT_EQ(ops.calls, (std::vector<std::string>{"Minimise(parent)", "TitleMinbutton"}));
 }
@@ -411,12 +434,13 @@ TEST_F(SkinTest, CloseButtonEndsTheProgramUnlessCancelledOrTheHandlerSaysSo) {
     Attach(kParentRect);
     skin->SetCancel(c.cancel);
     keepRunningAnswer = c.handlerKeepsRunning;
-    skin->Events().TitleMinbutton = {};
-    const auto raise = skin->Events().TitleEndbutton;
-    skin->Events().TitleEndbutton = [this, raise](bool& flag) {
+    auto handlers = skinEvents;
+    handlers.titleMinbutton = {};
+    handlers.titleEndbutton = [this, raise = skinEvents.titleEndbutton](bool& flag) {
       ops.calls.push_back("TitleEndbutton");
       raise(flag);
     };
+    skin->SetEvents(handlers);
     ClickSysButton(0);
     EXPECT_EQ(events, std::vector<std::string>{"TitleEndbutton(False)"});
     std::vector<std::string> expected{"TitleEndbutton"};

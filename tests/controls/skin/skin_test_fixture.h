@@ -22,6 +22,8 @@ class SkinTest : public ::testing::Test {
   fakes::FakeControlSite site{kWidth, kHeight};
   FakeSkinWindowOps ops;
   std::unique_ptr<controls::QORSkin> skin;
+  // Handlers that write down every event; a test changes one and sets them again.
+  controls::QORSkin::Events skinEvents;
   std::vector<std::string> events;
   std::vector<platform::MouseArgs> mouseArgs;
   // What the TitleEndbutton handler leaves in the flag.
@@ -33,7 +35,6 @@ class SkinTest : public ::testing::Test {
     site.timers.clear();
     site.parentHandle = FakeSkinWindowOps::kParent;
     skin = std::make_unique<controls::QORSkin>(site, ops, runMode);
-    auto& e = skin->Events();
     const auto plain = [this](const char* name) { return [this, name] { events.push_back(name); }; };
     const auto mouse = [this](const char* name) {
       return [this, name](platform::MouseArgs& args) {
@@ -41,23 +42,28 @@ class SkinTest : public ::testing::Test {
         mouseArgs.push_back(args);
       };
     };
-    e.Resize = plain("Resize");
-    e.Click = plain("Click");
-    e.DblClick = plain("DblClick");
-    e.TitleClick = plain("TitleClick");
-    e.TitleDblClick = plain("TitleDblClick");
-    e.TitleRebutton = plain("TitleRebutton");
-    e.TitleMinbutton = plain("TitleMinbutton");
-    e.TitleEndbutton = [this](bool& keepRunning) {
-      events.push_back(keepRunning ? "TitleEndbutton(True)" : "TitleEndbutton(False)");
-      keepRunning = keepRunningAnswer;
+    skinEvents = {
+        .resize = plain("Resize"),
+        .click = plain("Click"),
+        .dblClick = plain("DblClick"),
+        .titleClick = plain("TitleClick"),
+        .titleDblClick = plain("TitleDblClick"),
+        .titleRebutton = plain("TitleRebutton"),
+        .titleMinbutton = plain("TitleMinbutton"),
+        .titleEndbutton =
+            [this](bool& keepRunning) {
+              events.push_back(keepRunning ? "TitleEndbutton(True)" : "TitleEndbutton(False)");
+              keepRunning = keepRunningAnswer;
+            },
+        .mouseDown = mouse("MouseDown"),
+        .mouseMove = mouse("MouseMove"),
+        .mouseUp = mouse("MouseUp"),
+        .titleMouseDown = mouse("TitleMouseDown"),
+        .titleMouseMove = mouse("TitleMouseMove"),
+        .titleMouseUp = mouse("TitleMouseUp"),
+        .oleDragDrop = {},
     };
-    e.MouseDown = mouse("MouseDown");
-    e.MouseMove = mouse("MouseMove");
-    e.MouseUp = mouse("MouseUp");
-    e.TitleMouseDown = mouse("TitleMouseDown");
-    e.TitleMouseMove = mouse("TitleMouseMove");
-    e.TitleMouseUp = mouse("TitleMouseUp");
+    skin->SetEvents(skinEvents);
   }
 
   // A run-mode skin attached to a parent window at the rectangle, with the

@@ -97,6 +97,24 @@ TEST_F(RegistryTest, StringsStoreWhatTheAnsiCallStoredAndKeepEveryCharacter) {
   EXPECT_EQ(registry.ReadValue(key, "number"), platform::RegistryValue::Dword(0x01020304));
 }
 
+// What the "A" calls give, read back as the program's UTF-8 and as UTF-16.
+TEST(Text, AnsiTextReadsBackAsTheCharactersItHolds) {
+  struct Case {
+    std::string ansi;
+    std::string utf8;
+  };
+  const Case cases[] = {
+      {"", ""},
+      {"Ilvo - setup", "Ilvo - setup"},
+      {"\xD3\xEF\xD2\xF4 \xBF\xE2", "语音 库"},  // code page 936
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(platform::win32::FromAnsi(c.ansi), c.utf8) << c.utf8;
+    EXPECT_EQ(platform::win32::WidenAnsi(c.ansi), Widen(c.utf8)) << c.utf8;
+    EXPECT_EQ(ToAnsi(c.utf8), c.ansi) << c.utf8;
+  }
+}
+
 TEST_F(RegistryTest, ReadValueGivesWhatIsStored) {
   const std::string key = kTestKey + "\\Read";
   EXPECT_FALSE(registry.ReadValue(key, "VOICEDIR").has_value());  // no key

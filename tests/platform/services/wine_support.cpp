@@ -6,7 +6,9 @@
 #include <filesystem>
 
 #include "platform/win32/text.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/wait.h"
+#include "tests/support/wine_paths.h"
 
 namespace wine_test {
 namespace {
@@ -82,25 +84,10 @@ bool FolderLink::IsLink() const {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
-std::vector<std::string>& Arguments() {
-  static std::vector<std::string> arguments;
-  return arguments;
-}
-
-std::string WindowsPath(const std::string& unixPath) {
-  std::string path = unixPath;
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
-  return path.rfind("\\", 0) == 0 ? "Z:" + path : path;
-}
-
 std::string PathArgument(std::size_t index) {
-  if (index >= Arguments().size()) {
-    ADD_FAILURE() << "missing command-line argument " << index;
-    return {};
-  }
-  return WindowsPath(Arguments()[index]);
+  const std::filesystem::path path = test_support::ArgumentPath(index);
+  if (path.empty()) ADD_FAILURE() << "missing command-line argument " << index;
+  return Narrow(path.wstring());
 }
 
 TempFolder::TempFolder(const std::string& name) {
@@ -132,17 +119,7 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
   ASSERT_EQ(written, bytes.size());
 }
 
-std::string ReadBytes(const std::string& path) {
-  HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string bytes;
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-  CloseHandle(file);
-  return bytes;
-}
+std::string ReadBytes(const std::string& path) { return test_support::ReadAll(Widen(path)); }
 
 bool Exists(const std::string& path) { return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -303,9 +280,3 @@ DWORD RunAndWait(const std::string& applicationPath, const std::string& commandL
 
 }  // namespace wine_test
 
-// GoogleTest's main, keeping the arguments it leaves for the tests.
-int main(int argc, char** argv) {
-  testing::InitGoogleTest(&argc, argv);
-  for (int i = 1; i < argc; ++i) wine_test::Arguments().emplace_back(argv[i]);
-  return RUN_ALL_TESTS();
-}

@@ -13,12 +13,8 @@
 
 namespace wine_test {
 
-// Command-line arguments after GoogleTest took its own, as given (Unix paths
-// from CMake). Set by main().
-std::vector<std::string>& Arguments();
-// A Unix path as Wine sees it: "Z:" in front, '/' turned into '\'.
-std::string WindowsPath(const std::string& unixPath);
-// The argument at index, as a Windows path; fails the test when missing.
+// The argument at index (kept by tests/support/e2e_main.cpp), as a Windows
+// path in UTF-8; fails the test when missing.
 std::string PathArgument(std::size_t index);
 
 // A fresh folder below the temp folder, removed with all it holds (read-only
