@@ -61,7 +61,12 @@ modules_wanted=(virtio_pci 9pnet_virtio 9p)
 kernel_dir() { find "$cache/kernel/boot" -maxdepth 1 -name 'vmlinuz-*' 2>/dev/null | sort | tail -n 1; }
 if [ -z "$(kernel_dir)" ]; then
   started="$(now)"
-  package="$(apt-cache depends linux-image-amd64 2>/dev/null | sed -n 's/^ *Depends: \(linux-image-[0-9].*\)$/\1/p' | head -n 1)"
+  kernel_package() {
+    LC_ALL=C apt-cache depends linux-image-amd64 2>/dev/null | sed -n 's/^ *Depends: \(linux-image-[0-9].*\)$/\1/p' | head -n 1
+  }
+  package="$(kernel_package)"
+  # A machine whose package lists were never fetched, or were cleaned.
+  if [ -z "$package" ] && LC_ALL=C apt-get update -q >/dev/null 2>&1; then package="$(kernel_package)"; fi
   if [ -z "$package" ]; then
     echo "vm32: apt-cache does not name the kernel package of linux-image-amd64 (run apt-get update)" >&2
     exit 2
