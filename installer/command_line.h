@@ -6,8 +6,8 @@
 //   IlvoInstaller.exe /status | /install | /repair | /uninstall | /export  [/quiet]
 //
 // Switches are matched without regard to case and may start with "/" or "-".
-// The job runs through the window's own voice logic (Form1Logic) with a view
-// that has no window, so it decides success exactly as the window does.
+// The job runs through the window's own voice logic (VoiceInstaller) with a
+// view that has no window, so it decides success exactly as the window does.
 #include <functional>
 #include <optional>
 #include <string>
@@ -44,12 +44,10 @@ inline constexpr int kUsage = 87;  // ERROR_INVALID_PARAMETER
 
 std::string UsageText();
 
-// Runs the command and returns its exit code. Install, repair and uninstall
-// end the program themselves after their message, as in the window; they do
-// it through endProgram(exit code), which must not return. writeLine takes
-// the result line (the text of the message box, or the state) for a console.
+// Runs the command and returns its exit code once the job has come out.
+// writeLine takes the result line (the text of the message box, or the
+// state) for a console.
 int RunCommandLine(const CommandLine& command, platform::Services services,
-                   const std::function<void(const std::string&)>& writeLine,
-                   const std::function<void(int)>& endProgram);
+                   const std::function<void(const std::string&)>& writeLine);
 
 }  // namespace installer

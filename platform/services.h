@@ -108,9 +108,6 @@ class FileSystem {
   virtual bool EntryExists(const std::string& path) = 0;
   // The size of a file in bytes; nothing when it cannot be had.
   virtual std::optional<std::uint64_t> FileSize(const std::string& path) = 0;
-  // The whole content of a small file; nothing when it cannot be read or is
-  // larger than maxBytes.
-  virtual std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) = 0;
   // Opens the file or folder itself and asks what it is and which folder
   // holds it; nothing when it cannot be opened (missing, say).
   virtual std::optional<FileLocation> Locate(const std::string& path) = 0;
@@ -186,9 +183,9 @@ class Application {
   virtual bool SixtyFourBitWindows() = 0;
   [[noreturn]] virtual void EndProgram() = 0;  // at once, without unload handling
   // The message loop of a program without a window (the command-line mode),
-  // which delivers what WatchForExit posts; a quit message ends nothing here,
-  // only the job does, through EndProgram.
-  virtual void RunMessageLoop() = 0;
+  // which delivers what WatchForExit posts, until done() says the job has
+  // come out; a quit message ends nothing here.
+  virtual void RunMessageLoopUntil(const std::function<bool()>& done) = 0;
   virtual int MessageBox(const std::string& text, const std::string& title, MessageButtons buttons,
                          MessageIcon icon) = 0;
   // A named point in the program's work, timed for the benchmark when its

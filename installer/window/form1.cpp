@@ -8,6 +8,8 @@
 #include "platform/units.h"
 #include "platform/win32/resources.h"
 
+#undef MessageBox  // windows.h's macro would rename the service's method
+
 namespace installer {
 namespace {
 
@@ -39,18 +41,18 @@ Form1::Form1(platform::Services services, const platform::DesignData& design)
       logic_(services, *this) {
   services_.app.Mark("main window created");
   CreateControls(design);
-  timer1_ = window_.CreateTimer(10, false, [this] { logic_.Timer1_Timer(); });
-  timer2_ = window_.CreateTimer(0, true, [this] { logic_.Timer2_Timer(); });
+  progressTimer_ = window_.CreateTimer(10, false, [this] { OnProgressTick(); });
   window_.SetGotFocusHandler([this](const std::string& control) { OnGotFocus(control); });
-  window_.SetCloseRequestHandler([this] {
-    std::int16_t cancel = 0;
-    logic_.Form_Unload(cancel);
-    return cancel != 0;
-  });
   // While the extractor runs the program ends with its message, not before.
-  window_.SetQuitRefusal([this] { return logic_.Busy == 1; });
-  window_.SetEndSessionHandlers({.blockReason = [this] { return logic_.Form_QueryEndSession(); },
-                                 .ended = [this] { logic_.Form_EndSession(); }});
+  window_.SetCloseRequestHandler([this] { return logic_.Busy(); });
+  window_.SetQuitRefusal([this] { return logic_.Busy(); });
+  window_.SetEndSessionHandlers({.blockReason = [this] { return logic_.SessionEndBlockReason(); },
+                                 // The system ends the program anyway; ending it here, before the
+                                 // extractor's end is told, keeps a half-extracted voice from being
+                                 // registered.
+                                 .ended = [this] {
+                                   if (logic_.Busy()) services_.app.EndProgram();
+                                 }});
 }
 
 Form1::~Form1() = default;
@@ -69,6 +71,7 @@ void Form1::CreateControls(const platform::DesignData& design) {
       site.SetAccessibleRole(AccessibleRole::PushButton);
       auto button = std::make_unique<controls::QORButton>(site);
       button->UserControl_ReadProperties(bag);
+      button->SetCaption(std::string(control.caption));
       buttons_.emplace(control.name, std::move(button));
     } else {
       site.SetAccessibleRole(AccessibleRole::ProgressBar);
@@ -82,11 +85,16 @@ void Form1::CreateControls(const platform::DesignData& design) {
   auto& picture = window_.AddPicture("Image1", kImage1Left, kImage1Top);
   SetWindowLongPtrW(picture.Handle(), GWLP_ID, IDC_IMAGE_1);
   if (auto voice = platform::win32::LoadBitmapResource(IDB_VOICE)) picture.SetPicture(*voice);
-  picture.SetHandlers({.click = {}, .dblClick = [this] { logic_.Image1_DblClick(); }});
+  picture.SetHandlers({.click = {}, .dblClick = [this] { logic_.AskThenExport(); }});
 }
 
 void Form1::Run() {
-  if (logic_.Form_Load() == LoadResult::Unload) return;
+  // The full bar stands behind the progress bar from the start.
+  controls::Xp_ProgressBar& full = BarOf(BarRole::Full);
+  full.SetMax(2);
+  full.SetValue(2);
+  full.SetStyle(0);
+  if (logic_.Start() == StartResult::AnotherCopyRuns) return;
   window_.Show();
   services_.app.Mark("window shown");
   window_.Run();
@@ -97,22 +105,52 @@ void Form1::OnGotFocus(const std::string& control) {
   if (found && found->gotFocus) (logic_.*found->gotFocus)();
 }
 
-void Form1::SetCaption(const std::string& text) { window_.SetCaption(text); }
-std::string Form1::Caption() const { return window_.Caption(); }
+void Form1::ShowState(const VoiceStatus& status) { Apply(ArrangeState(status)); }
 
-void Form1::SetButtonCaption(ButtonId button, const std::string& text) { ButtonOf(button).SetCaption(text); }
-void Form1::SetButtonEnabled(ButtonId button, bool enabled) { ButtonOf(button).SetEnabled(enabled); }
-void Form1::SetButtonVisible(ButtonId button, bool visible) { window_.SetControlVisible(NameOf(button), visible); }
-void Form1::SetBarVisible(BarId bar, bool visible) { window_.SetControlVisible(NameOf(bar), visible); }
-void Form1::SetBarStyle(BarId bar, std::int32_t style) { BarOf(bar).SetStyle(style); }
-void Form1::SetBarMax(BarId bar, std::int32_t max) { BarOf(bar).SetMax(max); }
-void Form1::SetBarValue(BarId bar, std::int32_t value) { BarOf(bar).SetValue(value); }
-std::int32_t Form1::BarValue(BarId bar) const { return BarOf(bar).Value(); }
-void Form1::SetTimerEnabled(TimerId timer, bool enabled) { TimerOf(timer).SetEnabled(enabled); }
-void Form1::SetTimerInterval(TimerId timer, int milliseconds) { TimerOf(timer).SetInterval(milliseconds); }
+void Form1::ShowBusy(Operation operation) {
+  busyShown_ = true;
+  Apply(ArrangeBusy(operation));
+}
 
-controls::QORButton& Form1::ButtonOf(ButtonId button) { return *buttons_.find(NameOf(button))->second; }
-controls::Xp_ProgressBar& Form1::BarOf(BarId bar) const { return *bars_.find(NameOf(bar))->second; }
-platform::Timer& Form1::TimerOf(TimerId timer) { return timer == TimerId::Timer1 ? *timer1_ : *timer2_; }
+bool Form1::Ask(Question question) { return ShowBox(BoxFor(question)) == platform::kAnswerOk; }
+
+void Form1::Report(const Outcome& outcome) { ShowBox(BoxFor(outcome)); }
+
+void Form1::Finish(const Outcome& outcome) {
+  Apply(ArrangeFinish(outcome, busyShown_));
+  if (busyShown_) services_.app.Mark("bars switched");
+  if (!outcome.message.empty()) ShowBox(BoxFor(outcome));
+  services_.app.EndProgram();
+}
+
+void Form1::Apply(const Arrangement& arrangement) {
+  if (arrangement.caption) window_.SetCaption(*arrangement.caption);
+  for (const Arrangement::ButtonChange& change : arrangement.buttons) {
+    if (change.property == Arrangement::ButtonChange::Property::Enabled) {
+      ButtonOf(change.button).SetEnabled(change.value);
+    } else {
+      window_.SetControlVisible(NameOf(change.button), change.value);
+    }
+  }
+  if (arrangement.progressVisible) window_.SetControlVisible(NameOf(BarRole::Progress), *arrangement.progressVisible);
+  if (arrangement.fullVisible) window_.SetControlVisible(NameOf(BarRole::Full), *arrangement.fullVisible);
+  if (arrangement.progressRuns) progressTimer_->SetEnabled(*arrangement.progressRuns);
+}
+
+void Form1::OnProgressTick() {
+  // The first tick after the design's 10 ms settles the bar and the pace.
+  controls::Xp_ProgressBar& progress = BarOf(BarRole::Progress);
+  progress.SetStyle(1);
+  progressTimer_->SetInterval(30);
+  progress.SetValue(1);
+  progress.SetMax(100);
+}
+
+int Form1::ShowBox(const MessageBoxText& box) {
+  return services_.app.MessageBox(box.text, box.title, box.buttons, box.icon);
+}
+
+controls::QORButton& Form1::ButtonOf(ButtonRole button) { return *buttons_.find(NameOf(button))->second; }
+controls::Xp_ProgressBar& Form1::BarOf(BarRole bar) { return *bars_.find(NameOf(bar))->second; }
 
 }  // namespace installer

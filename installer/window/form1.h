@@ -1,14 +1,16 @@
 #pragma once
 // The installer window: its controls built from the stored design data, the
-// voice logic wired to their focus notifications and to the two timers.
+// voice logic wired to their focus notifications, and the logic's states and
+// outcomes shown on them (form1_arrangement.h) and in its boxes.
 #include <map>
 #include <memory>
 #include <string>
 
 #include "controls/button/qor_button.h"
 #include "controls/progressbar/xp_progress_bar.h"
-#include "installer/form1_logic.h"
 #include "installer/form_view.h"
+#include "installer/voice_installer.h"
+#include "installer/window/form1_arrangement.h"
 #include "platform/runtime/design_data.h"
 #include "platform/services.h"
 #include "platform/win32/host_window.h"
@@ -31,34 +33,30 @@ class Form1 final : public FormView {
   HWND Handle() const { return window_.Handle(); }
 
   // FormView
-  void SetCaption(const std::string& text) override;
-  std::string Caption() const override;
-  void SetButtonCaption(ButtonId button, const std::string& text) override;
-  void SetButtonEnabled(ButtonId button, bool enabled) override;
-  void SetButtonVisible(ButtonId button, bool visible) override;
-  void SetBarVisible(BarId bar, bool visible) override;
-  void SetBarStyle(BarId bar, std::int32_t style) override;
-  void SetBarMax(BarId bar, std::int32_t max) override;
-  void SetBarValue(BarId bar, std::int32_t value) override;
-  std::int32_t BarValue(BarId bar) const override;
-  void SetTimerEnabled(TimerId timer, bool enabled) override;
-  void SetTimerInterval(TimerId timer, int milliseconds) override;
+  void ShowState(const VoiceStatus& status) override;
+  void ShowBusy(Operation operation) override;
+  bool Ask(Question question) override;
+  void Report(const Outcome& outcome) override;
+  void Finish(const Outcome& outcome) override;  // ends the program
 
  private:
   void CreateControls(const platform::DesignData& design);
   void OnGotFocus(const std::string& control);
-  controls::QORButton& ButtonOf(ButtonId button);
-  controls::Xp_ProgressBar& BarOf(BarId bar) const;
-  platform::Timer& TimerOf(TimerId timer);
+  void Apply(const Arrangement& arrangement);
+  // Keeps the progress bar moving while the extractor runs.
+  void OnProgressTick();
+  int ShowBox(const MessageBoxText& box);
+  controls::QORButton& ButtonOf(ButtonRole button);
+  controls::Xp_ProgressBar& BarOf(BarRole bar);
 
   platform::Services services_;
   platform::win32::HostWindow window_;
   // The controls draw on sites the window owns, so they are declared after it.
   std::map<std::string, std::unique_ptr<controls::QORButton>, std::less<>> buttons_;
   std::map<std::string, std::unique_ptr<controls::Xp_ProgressBar>, std::less<>> bars_;
-  std::unique_ptr<platform::Timer> timer1_;
-  std::unique_ptr<platform::Timer> timer2_;
-  Form1Logic logic_;
+  std::unique_ptr<platform::Timer> progressTimer_;
+  bool busyShown_ = false;
+  VoiceInstaller logic_;
 };
 
 }  // namespace installer

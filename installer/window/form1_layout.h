@@ -1,8 +1,9 @@
 #pragma once
 // The installer window's controls: the one table that says, for each, its
-// name (also the name of its stored properties in form1.design), its kind,
-// what the voice logic calls it, where it stands, its place in the tab order,
-// its window identifier, and the action that taking the focus starts.
+// name (also the name of its stored properties in form1.design), its role
+// and with it its kind, its caption, where it stands, its place in the tab
+// order, its window identifier, and the operation that taking the focus
+// starts.
 //
 // The first focus: when the window is shown, the focus goes to the first
 // visible, enabled control in tab order, Xp_ProgressBar1 (tab index 0). It
@@ -11,9 +12,10 @@
 #include <string_view>
 #include <variant>
 
-#include "installer/form1_logic.h"
-#include "installer/form_view.h"
+#include "installer/texts.h"
+#include "installer/voice_installer.h"
 #include "installer/window/control_ids.h"
+#include "installer/window/form1_arrangement.h"
 
 namespace installer {
 
@@ -22,37 +24,41 @@ inline constexpr int kClientHeightPixels = 168;
 
 struct ControlDefinition {
   std::string_view name;
-  std::variant<ButtonId, BarId> id;  // a QORButton or an Xp_ProgressBar
-  int left, top;                     // twips; the size comes from the stored extent
+  std::variant<ButtonRole, BarRole> role;  // a QORButton or an Xp_ProgressBar
+  std::string_view caption;                // a button's
+  int left, top;                           // twips; the size comes from the stored extent
   int tabIndex;
   int windowId;
-  void (Form1Logic::*gotFocus)();    // null: taking the focus starts nothing
+  void (VoiceInstaller::*gotFocus)();      // null: taking the focus starts nothing
 
-  bool IsButton() const { return std::holds_alternative<ButtonId>(id); }
+  bool IsButton() const { return std::holds_alternative<ButtonRole>(role); }
   std::string_view ClassName() const { return IsButton() ? "QORButton" : "Xp_ProgressBar"; }
 };
 
 // Front to back: where two overlap, the earlier one covers the later one.
 inline constexpr std::array<ControlDefinition, 7> kForm1Controls{{
-    {"QORButtonXZ", ButtonId::XZ, 2280, 840, 3, IDC_QORBUTTON_XZ, &Form1Logic::QORButtonXZ_GotFocus},
-    {"Xp_ProgressBar1", BarId::Bar1, 120, 2160, 0, IDC_PROGRESSBAR_1, nullptr},
-    {"QORButtonXF", ButtonId::XF, 2280, 1440, 2, IDC_QORBUTTON_XF, &Form1Logic::QORButtonXF_GotFocus},
-    {"QORButtonAZ", ButtonId::AZ, 2280, 240, 1, IDC_QORBUTTON_AZ, &Form1Logic::QORButtonAZ_GotFocus},
-    {"Xp_ProgressBar2", BarId::Bar2, 120, 2160, 6, IDC_PROGRESSBAR_2, nullptr},
-    {"QORButtonXFT", ButtonId::XFT, 2280, 1440, 4, IDC_QORBUTTON_XFT, nullptr},
-    {"QORButtonXZT", ButtonId::XZT, 2280, 840, 5, IDC_QORBUTTON_XZT, &Form1Logic::QORButtonXZT_GotFocus},
+    {"QORButtonXZ", ButtonRole::Uninstall, texts::kButtonUninstall, 2280, 840, 3, IDC_QORBUTTON_XZ,
+     &VoiceInstaller::AskThenUninstall},
+    {"Xp_ProgressBar1", BarRole::Progress, {}, 120, 2160, 0, IDC_PROGRESSBAR_1, nullptr},
+    {"QORButtonXF", ButtonRole::Repair, texts::kButtonRepair, 2280, 1440, 2, IDC_QORBUTTON_XF,
+     &VoiceInstaller::InstallOrRepair},
+    {"QORButtonAZ", ButtonRole::Install, texts::kButtonInstall, 2280, 240, 1, IDC_QORBUTTON_AZ,
+     &VoiceInstaller::InstallOrRepair},
+    {"Xp_ProgressBar2", BarRole::Full, {}, 120, 2160, 6, IDC_PROGRESSBAR_2, nullptr},
+    {"QORButtonXFT", ButtonRole::RepairBehind, texts::kButtonRepair, 2280, 1440, 4, IDC_QORBUTTON_XFT, nullptr},
+    {"QORButtonXZT", ButtonRole::UninstallBehind, texts::kButtonUninstall, 2280, 840, 5, IDC_QORBUTTON_XZT,
+     &VoiceInstaller::AskThenUninstall},
 }};
 
 // Image1 lies behind all of them.
 inline constexpr int kImage1Left = 240;
 inline constexpr int kImage1Top = 240;
 
-// The row of a control, by what the voice logic calls it or by its name;
-// every ButtonId and BarId has one.
-template <typename Id>
-constexpr const ControlDefinition* Find(Id id) {
+// The row of a control, by its role or by its name; every role has one.
+template <typename Role>
+constexpr const ControlDefinition* Find(Role role) {
   for (const ControlDefinition& control : kForm1Controls) {
-    if (const Id* own = std::get_if<Id>(&control.id); own && *own == id) return &control;
+    if (const Role* own = std::get_if<Role>(&control.role); own && *own == role) return &control;
   }
   return nullptr;
 }
@@ -62,9 +68,9 @@ constexpr const ControlDefinition* FindByName(std::string_view name) {
   }
   return nullptr;
 }
-template <typename Id>
-constexpr std::string_view NameOf(Id id) {
-  const ControlDefinition* control = Find(id);
+template <typename Role>
+constexpr std::string_view NameOf(Role role) {
+  const ControlDefinition* control = Find(role);
   return control ? control->name : std::string_view();
 }
 

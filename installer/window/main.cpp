@@ -39,9 +39,8 @@ void ShowStartFailure(const std::string& problem) {
 int RunWithoutWindow(const installer::CommandLine& command, platform::Services services) {
   platform::win32::ParentConsole console;
   try {
-    return installer::RunCommandLine(
-        command, services, [&console](const std::string& line) { console.WriteLine(line); },
-        [](int exitCode) { ExitProcess(static_cast<UINT>(exitCode)); });
+    return installer::RunCommandLine(command, services,
+                                     [&console](const std::string& line) { console.WriteLine(line); });
   } catch (const std::exception& error) {
     console.WriteLine(error.what());
   }

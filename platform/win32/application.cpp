@@ -52,10 +52,12 @@ void Application::SetOwnerWindow(void* window) { owner_ = window; }
 
 void Application::EndProgram() { ExitProcess(0); }
 
-void Application::RunMessageLoop() {
+void Application::RunMessageLoopUntil(const std::function<bool()>& done) {
   MSG message;
-  for (BOOL got; (got = GetMessageW(&message, nullptr, 0, 0)) != -1;) {
-    if (got == 0) continue;  // a quit: the job ends the program, nothing else
+  while (!done()) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == -1) return;
+    if (got == 0) continue;  // a quit: only the job's end ends the loop
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }

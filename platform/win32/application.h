@@ -32,7 +32,7 @@ class Application final : public platform::Application {
   bool SixtyFourBitWindows() override { return sixtyFourBitWindows_; }
   [[noreturn]] void EndProgram() override;  // ExitProcess(0)
   // GetMessage / TranslateMessage / DispatchMessage; a WM_QUIT is dropped.
-  void RunMessageLoop() override;
+  void RunMessageLoopUntil(const std::function<bool()>& done) override;
   // The program's one window, which owns every message box from now on.
   void SetOwnerWindow(void* window);  // an HWND
   // MessageBoxW owned by the program's window (before there is one, by the

@@ -15,7 +15,6 @@ class FileSystem final : public platform::FileSystem {
   bool RemoveFolder(const std::string& path) override;  // RemoveDirectoryW
   bool EntryExists(const std::string& path) override;   // GetFileAttributesW
   std::optional<std::uint64_t> FileSize(const std::string& path) override;  // GetFileAttributesExW
-  std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) override;
   // Opens the entry itself (FILE_FLAG_OPEN_REPARSE_POINT) for its attributes,
   // and followed through its links for its identity and, through
   // GetFinalPathNameByHandleW, the folder that holds it. Wine shows a Unix

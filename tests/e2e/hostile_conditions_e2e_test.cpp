@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "tests/support/probes.h"
+#include "tests/support/wine_paths.h"
 #include "installer/window/control_ids.h"
 #include "tests/e2e/e2e_steps.h"
 #include "tests/e2e/e2e_support.h"
@@ -17,36 +18,8 @@ namespace {
 namespace fs = std::filesystem;
 
 using HostileConditions = RecordCleanTest;
-
-// Starts a Unix program (Wine runs ELF files named by their Unix path on Z:).
-// Wine neither waits for it nor reports its exit code, so the caller watches
-// for its effect.
-bool StartUnix(const std::wstring& program, const std::wstring& arguments) {
-  std::wstring commandLine = program + L" " + arguments;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  const std::wstring exe = L"Z:" + program;
-  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &info)) {
-    return false;
-  }
-  CloseHandle(info.hThread);
-  CloseHandle(info.hProcess);
-  return true;
-}
-
-std::wstring UnixPath(const fs::path& windowsPath) {
-  using ToUnix = char*(CDECL*)(const wchar_t*);
-  auto toUnix = reinterpret_cast<ToUnix>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-  if (!toUnix) return {};
-  char* unix = toUnix(windowsPath.c_str());
-  if (!unix) return {};
-  const std::wstring path = fs::u8path(unix).wstring();
-  HeapFree(GetProcessHeap(), 0, unix);
-  return path;
-}
+using test_support::StartUnix;
+using test_support::UnixPath;
 
 // A Unix symbolic link, made with ln -s and removed with rm (never through
 // Windows calls, which could follow it into its target). Wine hands the

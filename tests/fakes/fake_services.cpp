@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
+#include <utility>
 
 namespace fakes {
 namespace {
@@ -238,18 +240,6 @@ std::optional<std::uint64_t> FakeFileSystem::FileSize(const std::string& path) {
   return entry->content.size();
 }
 
-std::optional<std::string> FakeFileSystem::ReadFile(const std::string& path, std::size_t maxBytes) {
-  Note(log, "ReadFile " + path);
-  const Entry* entry = Get(path);
-  if (entry == nullptr || (entry->attributes & kFolder) != 0 || entry->inUse || entry->content.size() > maxBytes) {
-    return std::nullopt;
-  }
-  for (const auto& bad : unreadable) {
-    if (KeyOf(bad) == KeyOf(path)) return std::nullopt;
-  }
-  return entry->content;
-}
-
 bool FakeFileSystem::WriteText(const std::string& path, const std::vector<std::string>& lines) {
   Note(log, "WriteText " + path);
   const std::string key = KeyOf(path);
@@ -401,20 +391,23 @@ std::uintptr_t FakeProcesses::Open(std::uint32_t processId) {
 }
 
 bool FakeProcesses::WatchForExit(std::uintptr_t process, std::function<void(bool ended)> onEnd) {
-  if (process == 0) return false;
-  for (;;) {
-    if (loop != nullptr) loop->DoEvents();
-    ++waits;
-    if (waitFails && waits > wakesBeforeEnd) {
-      Note(log, "Wait failed");
-      onEnd(false);
-      return true;
-    }
-    if (waits > wakesBeforeEnd) break;
-  }
-  Note(log, "Wait ended");
+  if (process == 0 || watchFails) return false;
+  Note(log, "WatchForExit");
+  watch_ = std::move(onEnd);
+  return true;
+}
+
+bool FakeProcesses::End() {
   ended_ = true;
-  onEnd(true);
+  return Tell(true);
+}
+
+bool FakeProcesses::LoseWatch() { return Tell(false); }
+
+bool FakeProcesses::Tell(bool ended) {
+  if (!watch_) return false;
+  Note(log, ended ? "Watched end told" : "Watch failed");
+  std::exchange(watch_, nullptr)(ended);
   return true;
 }
 
@@ -437,17 +430,12 @@ std::string FakeApplication::Folder() {
   return folder;
 }
 
-void FakeApplication::EndProgram() {
-  Note(log, "EndProgram");
-  ended = true;
-  throw ProgramEnded();
-}
+void FakeApplication::EndProgram() { std::abort(); }
 
-void FakeApplication::RunMessageLoop() { Note(log, "RunMessageLoop"); }
-
-void FakeApplication::DoEvents() {
-  ++doEvents;
-  if (onDoEvents) onDoEvents();
+void FakeApplication::RunMessageLoopUntil(const std::function<bool()>& done) {
+  Note(log, "RunMessageLoop");
+  while (!done() && deliverMessage && deliverMessage()) {
+  }
 }
 
 int FakeApplication::MessageBox(const std::string& text, const std::string& title, platform::MessageButtons buttons,
@@ -466,8 +454,8 @@ FakeServices::FakeServices() {
   registry.log = &log;
   files.log = &log;
   processes.log = &log;
-  processes.loop = &app;
   app.log = &log;
+  app.deliverMessage = [this] { return processes.End(); };
 }
 
 }  // namespace fakes

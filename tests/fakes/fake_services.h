@@ -94,7 +94,7 @@ class FakeFileSystem : public platform::FileSystem {
   // WriteText of these paths cannot write its file (an unwritable
   // place, a full disk).
   std::set<std::string> unwritable;
-  // ReadFile of these paths fails (no right to read them).
+  // ListTree of these folders fails (no right to read them).
   std::set<std::string> unreadable;
 
   // Adds a file (creating its folders) or a folder.
@@ -112,8 +112,6 @@ class FakeFileSystem : public platform::FileSystem {
   bool RemoveFolder(const std::string& path) override;
   bool EntryExists(const std::string& path) override;
   std::optional<std::uint64_t> FileSize(const std::string& path) override;  // of a file's content
-  // Files only; nothing for a folder, a file in use or one in unreadable.
-  std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) override;
   // The path as given with every link on the way replaced by its target.
   std::optional<platform::FileLocation> Locate(const std::string& path) override;
   bool WriteText(const std::string& path, const std::vector<std::string>& lines) override;
@@ -152,39 +150,37 @@ class FakeProcesses : public platform::Processes {
   std::uint32_t nextProcessId = 4242;
   // Runs when a program starts (to make its files appear, say).
   std::function<void(const Start&)> onStart;
-  // The program's message loop, while a watched program runs: WatchForExit
-  // runs it here and now, round by round (each round the application's
-  // DoEvents, then a wait), through this many rounds woken by other events;
-  // at the next wait the program ends, or its watch fails. Then the end is
-  // told, before WatchForExit returns.
-  FakeApplication* loop = nullptr;
-  int wakesBeforeEnd = 0;
-  bool waitFails = false;
+  bool watchFails = false;  // WatchForExit cannot watch
   // What ExitCode answers once the program has ended; nothing: the call fails.
   std::optional<std::uint32_t> exitCode = 0;
 
   std::vector<Start> starts;
   int exitCodeCalls = 0;
-  int waits = 0;
   std::vector<std::uintptr_t> closed;
 
   std::optional<std::uint32_t> StartHidden(const std::string& applicationPath,
                                            const std::string& commandLine) override;
   std::uintptr_t Open(std::uint32_t processId) override;
+  // Keeps onEnd, as Windows keeps the watch: the end is told later, when a
+  // test delivers it (End, LoseWatch), never before this returns.
   bool WatchForExit(std::uintptr_t process, std::function<void(bool ended)> onEnd) override;
-  // kStillActive until a wait has seen the end, as Windows answers.
+  // kStillActive until the end has been told, as Windows answers.
   std::optional<std::uint32_t> ExitCode(std::uintptr_t process) override;
   void Close(std::uintptr_t process) override;
+
+  bool Watching() const { return static_cast<bool>(watch_); }
+  // The watched program ends now: its end is told (false: nothing watched).
+  bool End();
+  // The watch fails while the program runs: told as an end that cannot be seen.
+  bool LoseWatch();
 
   static constexpr std::uintptr_t kHandle = 0x77;
 
  private:
-  bool ended_ = false;
-};
+  bool Tell(bool ended);
 
-// Thrown by FakeApplication::EndProgram: the program would end here.
-struct ProgramEnded : std::runtime_error {
-  ProgramEnded() : std::runtime_error("program ended") {}
+  bool ended_ = false;
+  std::function<void(bool)> watch_;
 };
 
 class FakeApplication : public platform::Application {
@@ -203,22 +199,20 @@ class FakeApplication : public platform::Application {
   bool sixtyFourBitWindows = false;
   // Answers of the message boxes in turn; OK when the queue is empty.
   std::deque<int> answers;
-  // Runs inside each round of the message loop while a watched program runs
-  // (FakeProcesses::WatchForExit), standing for the events it would deliver.
-  std::function<void()> onDoEvents;
+  // What the message loop delivers, one message a call; false when there is
+  // none (FakeServices: the watched program's end).
+  std::function<bool()> deliverMessage;
 
   std::vector<Box> boxes;
-  int doEvents = 0;
   int folderReads = 0;
-  bool ended = false;
 
   std::string Folder() override;
   std::string ProgramPath() override { return programPath; }
   bool PreviousInstance() override { return previousInstance; }
   bool SixtyFourBitWindows() override { return sixtyFourBitWindows; }
+  // The logic never ends the program: its views do.
   [[noreturn]] void EndProgram() override;
-  void RunMessageLoop() override;  // nothing to deliver: a watched end was told already
-  void DoEvents();  // one round of the message loop
+  void RunMessageLoopUntil(const std::function<bool()>& done) override;
   int MessageBox(const std::string& text, const std::string& title, platform::MessageButtons buttons,
                  platform::MessageIcon icon) override;
 };

@@ -16,4 +16,11 @@ void KeepArguments(int argc, char** argv);
 // path; empty when there is none.
 std::filesystem::path ArgumentPath(std::size_t index);
 
+// The Unix path Wine gives a Windows path; empty when it gives none.
+std::wstring UnixPath(const std::filesystem::path& windowsPath);
+// Starts a Unix program by its Unix path (Wine runs it from Z:). Wine
+// neither waits for it nor reports its exit code, so the caller watches for
+// its effect; Wine hands the arguments on split at spaces.
+bool StartUnix(const std::wstring& program, const std::wstring& arguments);
+
 }  // namespace test_support

@@ -181,7 +181,7 @@ TEST(CriticalMessageBox, ShowsOneOkButtonAndTheCriticalIcon) {
     bool PreviousInstance() override { return false; }
     bool SixtyFourBitWindows() override { return false; }
     [[noreturn]] void EndProgram() override { std::abort(); }
-    void RunMessageLoop() override {}
+    void RunMessageLoopUntil(const std::function<bool()>&) override {}
     int MessageBox(const std::string& text, const std::string& title, platform::MessageButtons buttons,
                    platform::MessageIcon icon) override {
       shown.push_back(text + "|" + title + "|" + std::to_string(buttons == platform::MessageButtons::Ok) +

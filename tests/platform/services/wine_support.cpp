@@ -23,35 +23,6 @@ std::wstring Unique() {
          std::to_wstring(++counter);
 }
 
-// Starts a Unix program (Wine runs one named by its Unix path on Z:), which
-// Wine neither waits for nor reports the exit of.
-bool StartUnix(const std::wstring& program, const std::wstring& arguments) {
-  std::wstring commandLine = program + L" " + arguments;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  const std::wstring exe = L"Z:" + program;
-  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &info)) {
-    return false;
-  }
-  CloseHandle(info.hThread);
-  CloseHandle(info.hProcess);
-  return true;
-}
-
-std::wstring UnixPath(const std::wstring& windowsPath) {
-  using ToUnix = char*(CDECL*)(const wchar_t*);
-  auto toUnix = reinterpret_cast<ToUnix>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-  if (!toUnix) return {};
-  char* unix = toUnix(windowsPath.c_str());
-  if (!unix) return {};
-  const std::wstring path = Widen(unix);
-  HeapFree(GetProcessHeap(), 0, unix);
-  return path;
-}
-
 }  // namespace
 
 FolderLink::FolderLink(const std::string& link, const std::string& target) : link_(Widen(link)) {
@@ -62,9 +33,9 @@ FolderLink::FolderLink(const std::string& link, const std::string& target) : lin
     made_ = true;
     return;
   }
-  unixLink_ = UnixPath(link_);
-  const std::wstring unixTarget = UnixPath(wideTarget);
-  if (!unixLink_.empty() && !unixTarget.empty() && StartUnix(L"/bin/ln", L"-s " + unixTarget + L" " + unixLink_)) {
+  unixLink_ = test_support::UnixPath(link_);
+  const std::wstring unixTarget = test_support::UnixPath(wideTarget);
+  if (!unixLink_.empty() && !unixTarget.empty() && test_support::StartUnix(L"/bin/ln", L"-s " + unixTarget + L" " + unixLink_)) {
     made_ = test_support::WaitUntil([&] { return IsLink(); }, std::chrono::seconds(20));
   }
 }
@@ -73,7 +44,7 @@ FolderLink::~FolderLink() {
   if (GetFileAttributesW(link_.c_str()) == INVALID_FILE_ATTRIBUTES) return;  // removed by the test
   if (unixLink_.empty()) {
     RemoveDirectoryW(link_.c_str());
-  } else if (StartUnix(L"/bin/rm", L"-f " + unixLink_)) {
+  } else if (test_support::StartUnix(L"/bin/rm", L"-f " + unixLink_)) {
     test_support::WaitUntil([&] { return GetFileAttributesW(link_.c_str()) == INVALID_FILE_ATTRIBUTES; },
                             std::chrono::seconds(20));
   }

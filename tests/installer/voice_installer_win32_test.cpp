@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "fake_form_view.h"
-#include "installer/form1_logic.h"
+#include "installer/voice_installer.h"
 #include "platform/win32/application.h"
 #include "platform/win32/file_system.h"
 #include "platform/win32/processes.h"
@@ -20,9 +20,9 @@
 
 namespace {
 
-using installer::BarId;
-using installer::ButtonId;
-using installer::TimerId;
+using installer::Outcome;
+using installer::Question;
+using installer::VoiceState;
 using platform::MessageIcon;
 using platform::win32::ToAnsi;
 using wine_test::TempFolder;
@@ -37,31 +37,21 @@ std::string StandIn() { return wine_test::PathArgument(1); }
 std::string SampleArchive() { return wine_test::PathArgument(2); }
 std::string DamagedArchive() { return wine_test::PathArgument(3); }
 
-// The window's logic on the real services, for one application folder.
+// The installer's logic on the real services, for one application folder.
 struct Rig {
-  explicit Rig(const std::string& folder) {
-    app.folder = folder;
-    app.onDoEvents = [] { platform::win32::ProcessPendingMessages(); };
-  }
-  // Runs the action, then this thread's message loop, round by round, until
-  // the program would end: an extraction's end arrives as a message. The
-  // fake's end, thrown inside a window procedure, stops there.
-  void ExpectEnds(const std::function<void()>& action) {
-    try {
-      action();
-    } catch (const fakes::ProgramEnded&) {
-    }
+  explicit Rig(const std::string& folder) { app.folder = folder; }
+  // Runs the operation, then this thread's message loop, round by round,
+  // until the operation finishes: an extraction's end arrives as a message.
+  Outcome Finish(const std::function<void()>& operation) {
+    operation();
     const DWORD start = GetTickCount();
-    while (!app.ended && GetTickCount() - start < 60000) {
+    while (view.finishes.empty() && GetTickCount() - start < 60000) {
       MsgWaitForMultipleObjectsEx(0, nullptr, 100, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-      app.DoEvents();
+      ++rounds;
+      platform::win32::ProcessPendingMessages();
     }
-    EXPECT_TRUE(app.ended);
-  }
-  const fakes::FakeApplication::Box& OnlyBox() const {
-    static const fakes::FakeApplication::Box none{};
-    EXPECT_EQ(app.boxes.size(), 1u);
-    return app.boxes.empty() ? none : app.boxes.back();
+    EXPECT_EQ(view.finishes.size(), 1u);
+    return view.finishes.empty() ? Outcome{} : view.finishes.back();
   }
 
   platform::win32::Registry registry;
@@ -69,7 +59,8 @@ struct Rig {
   platform::win32::Processes processes;
   fakes::FakeApplication app;
   fakes::FakeFormView view;
-  installer::Form1Logic logic{{registry, files, processes, app}, view};
+  installer::VoiceInstaller logic{{registry, files, processes, app}, view};
+  int rounds = 0;  // of the message loop while it waited
 };
 
 class InstallerWine : public testing::Test {
@@ -119,7 +110,7 @@ class InstallerWine : public testing::Test {
 TEST_F(InstallerWine, RecordIsWrittenValueByValueInTheAnsiCodePage) {
   TempFolder folder("音源 目录");
   Rig rig(folder.Path());
-  rig.logic.Form_Load();
+  rig.logic.Start();
   rig.logic.WriteVoiceRecord();
 
   const std::string ansiFolder = ToAnsi(folder.Path());
@@ -173,21 +164,21 @@ TEST_F(InstallerWine, DeleteRemovesTheVoiceKeyWithVvoiceOnly) {
     SCOPED_TRACE(c.name);
     wine_test::DeleteTree(kHostKey);
     Rig rig(folder.Path());
-    rig.logic.Form_Load();
+    rig.logic.Start();
     rig.logic.WriteVoiceRecord();
     if (c.subkey != nullptr) rig.registry.CreateKey(kVoiceKey + "\\" + c.subkey);
     rig.logic.DeleteVoiceRecord();
     EXPECT_EQ(!wine_test::KeyExists(kVoiceKey), c.voiceKeyGone);
     EXPECT_TRUE(wine_test::ReadValue(kParentKey, "VOICEDIR").found);
     rig.logic.DeleteVoiceRecord();  // again: nothing happens, nothing is reported
-    EXPECT_TRUE(rig.app.boxes.empty());
+    EXPECT_TRUE(rig.view.finishes.empty());
   }
   wine_test::DeleteTree(kHostKey);
   Rig none(folder.Path());
-  none.logic.Form_Load();
+  none.logic.Start();
   none.logic.DeleteVoiceRecord();  // nothing registered at all
   EXPECT_FALSE(wine_test::KeyExists(kParentKey));
-  EXPECT_TRUE(none.app.boxes.empty());
+  EXPECT_TRUE(none.view.finishes.empty());
 }
 
 // ---- Install and repair with the stand-in ----
@@ -195,32 +186,30 @@ TEST_F(InstallerWine, DeleteRemovesTheVoiceKeyWithVvoiceOnly) {
 TEST_F(InstallerWine, InstallsFromAbsent) {
   auto folder = AppFolder("音源 安装", SampleArchive());
   Rig rig(folder->Path());
-  rig.logic.Form_Load();
-  ASSERT_EQ(rig.logic.VoiceState, 2);
-  EXPECT_TRUE(rig.view.buttons[ButtonId::AZ].enabled);
+  rig.logic.Start();
+  ASSERT_EQ(rig.logic.Status(), (installer::VoiceStatus{VoiceState::Absent, false}));
 
-  rig.ExpectEnds([&] { rig.logic.QORButtonAZ_GotFocus(); });
+  const Outcome outcome = rig.Finish([&] { rig.logic.InstallOrRepair(); });
 
-  EXPECT_EQ(rig.OnlyBox().text, "音源[安装]成功！");
-  EXPECT_EQ(rig.OnlyBox().title, "提示");
-  EXPECT_GT(rig.app.doEvents, 0);
-  EXPECT_EQ(rig.logic.ChildExitCode, 0u);
+  EXPECT_EQ(outcome.message, "音源[安装]成功！");
+  EXPECT_EQ(installer::BoxFor(outcome).title, "提示");
+  EXPECT_GT(rig.rounds, 0);
   EXPECT_EQ(wine_test::ReadBytes(Voice(*folder, ".ddb")).size(), 3145728u);
   EXPECT_EQ(wine_test::ReadBytes(Voice(*folder, ".ddi")).size(), 786432u);
   EXPECT_EQ(wine_test::ReadBytes(Voice(*folder, ".vvd")).size(), 262144u);
   EXPECT_EQ(wine_test::ReadValue(kVoiceKey, "INSTALLDIR").bytes, ToAnsi(folder->Path()) + '\0');
 
   Rig next(folder->Path());  // the next start
-  next.logic.Form_Load();
-  EXPECT_EQ(next.logic.VoiceState, 1);
-  EXPECT_EQ(next.view.caption, "Ilvo - 音源已安装");
+  next.logic.Start();
+  EXPECT_EQ(next.logic.Status().state, VoiceState::Installed);
+  EXPECT_EQ(installer::StatusCaption(next.view.states.at(0)), "Ilvo - 音源已安装");
 }
 
 TEST_F(InstallerWine, RepairAddsTheMissingFileAndLeavesTheOthers) {
   auto folder = AppFolder("repair", SampleArchive());
   AddVoiceFiles(*folder, "kept ");
   Rig setup(folder->Path());
-  setup.logic.Form_Load();  // registers the complete set
+  setup.logic.Start();  // registers the complete set
   ASSERT_TRUE(wine_test::KeyExists(kVoiceKey));
   ASSERT_TRUE(DeleteFileW(platform::win32::Widen(Voice(*folder, ".ddi")).c_str()));
   const std::uint64_t vvdTime = wine_test::WriteTime(Voice(*folder, ".vvd"));
@@ -228,11 +217,10 @@ TEST_F(InstallerWine, RepairAddsTheMissingFileAndLeavesTheOthers) {
   Sleep(50);
 
   Rig rig(folder->Path());
-  rig.logic.Form_Load();
-  ASSERT_EQ(rig.logic.VoiceState, 3);
-  rig.ExpectEnds([&] { rig.logic.QORButtonXF_GotFocus(); });
+  rig.logic.Start();
+  ASSERT_EQ(rig.logic.Status().state, VoiceState::Incomplete);
 
-  EXPECT_EQ(rig.OnlyBox().text, "音源[修复]成功！");
+  EXPECT_EQ(rig.Finish([&] { rig.logic.InstallOrRepair(); }).message, "音源[修复]成功！");
   EXPECT_EQ(wine_test::ReadBytes(Voice(*folder, ".ddi")).size(), 786432u);
   EXPECT_EQ(wine_test::ReadBytes(Voice(*folder, ".vvd")), "kept .vvd");
   EXPECT_EQ(wine_test::ReadBytes(Voice(*folder, ".ddb")), "kept .ddb");
@@ -246,31 +234,30 @@ int ticks = 0;
 
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
   ++ticks;
-  tickingRig->logic.Timer1_Timer();
-  tickingRig->logic.QORButtonAZ_GotFocus();  // a focus change during the wait starts nothing
+  tickingRig->logic.InstallOrRepair();  // a focus change during the wait starts nothing
 }
 
 TEST_F(InstallerWine, TheWaitKeepsEventsRunningWithoutSpinning) {
   auto folder = AppFolder("wait", SampleArchive());
   SetEnvironmentVariableW(L"ILVO_RAR_STANDIN_DELAY_MS", L"1500");
   Rig rig(folder->Path());
-  rig.logic.Form_Load();
+  rig.logic.Start();
   tickingRig = &rig;
   ticks = 0;
   const UINT_PTR timer = SetTimer(nullptr, 0, 30, Tick);
   const DWORD start = GetTickCount();
 
-  rig.ExpectEnds([&] { rig.logic.QORButtonAZ_GotFocus(); });
+  const Outcome outcome = rig.Finish([&] { rig.logic.InstallOrRepair(); });
 
   const DWORD elapsed = GetTickCount() - start;
   KillTimer(nullptr, timer);
   tickingRig = nullptr;
-  EXPECT_EQ(rig.OnlyBox().text, "音源[安装]成功！");
+  EXPECT_EQ(outcome.message, "音源[安装]成功！");
   EXPECT_GE(elapsed, 1500u);
-  EXPECT_GE(ticks, 10);                // the timer ran during the wait
-  EXPECT_LE(rig.app.doEvents, 1000);   // an idle wait between polls, not a spin
-  EXPECT_EQ(rig.view.bars[BarId::Bar1].max, 100);
-  std::cout << "[ note ] " << elapsed << " ms, " << rig.app.doEvents << " polls, " << ticks << " ticks\n";
+  EXPECT_GE(ticks, 10);          // the timer ran during the wait
+  EXPECT_LE(rig.rounds, 1000);   // an idle wait between rounds, not a spin
+  EXPECT_EQ(rig.view.busy.size(), 1u);
+  std::cout << "[ note ] " << elapsed << " ms, " << rig.rounds << " rounds, " << ticks << " ticks\n";
 }
 
 TEST_F(InstallerWine, FailedExtractionsWriteNoRecord) {
@@ -293,21 +280,19 @@ TEST_F(InstallerWine, FailedExtractionsWriteNoRecord) {
     auto folder = AppFolder("failed", c.damaged ? DamagedArchive() : SampleArchive());
     SetEnvironmentVariableW(L"ILVO_RAR_STANDIN_EXIT", c.exitSwitch);
     Rig rig(folder->Path());
-    rig.logic.Form_Load();
-    ASSERT_EQ(rig.logic.VoiceState, 2);
-    rig.ExpectEnds([&] { rig.logic.QORButtonAZ_GotFocus(); });
-    const auto& box = rig.OnlyBox();
+    rig.logic.Start();
+    ASSERT_EQ(rig.logic.Status().state, VoiceState::Absent);
+    const installer::MessageBoxText box = installer::BoxFor(rig.Finish([&] { rig.logic.InstallOrRepair(); }));
     if (c.text != nullptr) {
       EXPECT_EQ(box.text, c.text);
     } else {
       EXPECT_EQ(box.text.rfind("音源[安装]失败！\r\n", 0), 0u) << box.text;
-      std::cout << "[ note ] " << c.name << ": exit code " << rig.logic.ChildExitCode << "\n";
+      std::cout << "[ note ] " << c.name << ": " << box.text << "\n";
     }
     EXPECT_EQ(box.title, "错误");
     EXPECT_EQ(box.icon, MessageIcon::Critical);
     EXPECT_FALSE(wine_test::KeyExists(kVoiceKey));
-    EXPECT_FALSE(rig.view.timers[TimerId::Timer1].enabled);
-    EXPECT_EQ(rig.logic.Busy, 0);
+    EXPECT_FALSE(rig.logic.Busy());
     SetEnvironmentVariableW(L"ILVO_RAR_STANDIN_EXIT", nullptr);
   }
 }
@@ -315,17 +300,13 @@ TEST_F(InstallerWine, FailedExtractionsWriteNoRecord) {
 TEST_F(InstallerWine, ExtractorGoneAtTheMomentOfStart) {
   auto folder = AppFolder("gone", SampleArchive());
   Rig rig(folder->Path());
-  rig.logic.Form_Load();
-  ASSERT_EQ(rig.logic.ArchiveMissing, 0);
+  rig.logic.Start();
+  ASSERT_FALSE(rig.logic.Status().dataMissing);
   ASSERT_TRUE(DeleteFileW(platform::win32::Widen(*folder / "DATA\\Rar.exe").c_str()));
 
-  rig.ExpectEnds([&] { rig.logic.QORButtonAZ_GotFocus(); });
-
-  EXPECT_EQ(rig.OnlyBox().text, "音源[安装]失败！\r\n解压程序无法启动");
-  EXPECT_EQ(rig.view.caption, "Ilvo - 音源不存在");
-  EXPECT_TRUE(rig.view.buttons[ButtonId::AZ].enabled);
-  EXPECT_FALSE(rig.view.timers[TimerId::Timer1].enabled);
-  EXPECT_EQ(rig.logic.Busy, 0);
+  EXPECT_EQ(rig.Finish([&] { rig.logic.InstallOrRepair(); }).message, "音源[安装]失败！\r\n解压程序无法启动");
+  EXPECT_TRUE(rig.view.busy.empty()) << "the window never showed an extraction";
+  EXPECT_FALSE(rig.logic.Busy());
   EXPECT_FALSE(wine_test::KeyExists(kVoiceKey));
 }
 
@@ -357,16 +338,15 @@ TEST_F(InstallerWine, UninstallRemovesOrStopsAtWhatIsInUse) {
     if (c.extraFile) wine_test::WriteBytes(*folder / "KT3WQ8ZRMD5LXNVC\\notes.txt", "mine");
     if (c.readOnly) wine_test::SetAttributes(Voice(*folder, c.readOnly), FILE_ATTRIBUTE_READONLY);
     Rig rig(folder->Path());
-    rig.logic.Form_Load();
-    ASSERT_EQ(rig.logic.VoiceState, 1);
+    rig.logic.Start();
+    ASSERT_EQ(rig.logic.Status().state, VoiceState::Installed);
     std::unique_ptr<wine_test::FileHolder> holder;
     if (c.held) holder = std::make_unique<wine_test::FileHolder>(Helper(), Voice(*folder, c.held));
 
-    rig.ExpectEnds([&] { rig.logic.QORButtonXZT_GotFocus(); });  // answered OK
+    const Outcome outcome = rig.Finish([&] { rig.logic.AskThenUninstall(); });  // answered yes
 
-    ASSERT_EQ(rig.app.boxes.size(), 2u);
-    EXPECT_EQ(rig.app.boxes[0].text, "确定要卸载么？");
-    EXPECT_EQ(rig.app.boxes[1].text, c.text);
+    EXPECT_EQ(rig.view.questions, std::vector<Question>{Question::Uninstall});
+    EXPECT_EQ(outcome.message, c.text);
     EXPECT_FALSE(wine_test::KeyExists(kVoiceKey));
     EXPECT_TRUE(wine_test::ReadValue(kParentKey, "VOICEDIR").found);
     for (const char* ext : kExtensions) {
@@ -436,17 +416,16 @@ TEST_F(InstallerWine, ExportReplacesCancelsOrFailsCleanly) {
       Sleep(50);
     }
     Rig rig(appFolder);
-    rig.logic.Form_Load();
-    rig.app.answers = {c.answer};
+    rig.logic.Start();
+    rig.view.answers = {c.answer == IDOK};
 
-    rig.logic.Image1_DblClick();
+    rig.logic.AskThenExport();
 
-    EXPECT_FALSE(rig.app.ended);
-    ASSERT_EQ(rig.app.boxes.size(), c.failure ? 2u : 1u);
-    EXPECT_EQ(rig.app.boxes[0].text, "需要导出注册表到文件目录么？");
+    EXPECT_TRUE(rig.view.finishes.empty());
+    EXPECT_EQ(rig.view.questions, std::vector<Question>{Question::Export});
+    ASSERT_EQ(rig.view.reports.size(), c.failure ? 1u : 0u);
     if (c.failure) {
-      EXPECT_EQ(rig.app.boxes[1].text, "注册表导出失败！");
-      EXPECT_EQ(rig.app.boxes[1].icon, MessageIcon::Critical);
+      EXPECT_EQ(rig.view.reports[0], installer::Outcome::Failure(installer::Operation::Export, {}));
     }
     if (c.newText) {
       EXPECT_EQ(wine_test::ReadBytes(exportFile), ExportText(appFolder));
@@ -485,11 +464,11 @@ TEST_F(InstallerWine, ExportReplacesHiddenOrSystemOldFilesAndHoldsAnyFolderName)
       wine_test::SetAttributes(exportFile, c.oldAttributes);
     }
     Rig rig(folder.Path());
-    rig.logic.Form_Load();
+    rig.logic.Start();
 
-    rig.logic.Image1_DblClick();  // answered OK
+    rig.logic.AskThenExport();  // answered yes
 
-    ASSERT_EQ(rig.app.boxes.size(), 1u) << "no failure message";
+    EXPECT_TRUE(rig.view.reports.empty()) << "no failure message";
     const std::string expected =
         c.utf16 ? "\xFF\xFE" + wine_test::Utf16Le(ExportUtf8(folder.Path())) : ExportText(folder.Path());
     EXPECT_EQ(wine_test::ReadBytes(exportFile), expected);
