@@ -1,6 +1,6 @@
-// The voice logic against the real registry, files and processes of a Wine
-// prefix, with the extractor stand-in. Each test works in a throwaway
-// application folder; message boxes and the program's end are the fake's.
+// The installer's logic against the real registry, files and processes of a
+// Wine prefix, with the extractor stand-in. Each test works in a throwaway
+// application folder; what the window would show is the fake view's.
 // Arguments: services_helper.exe, Rar.exe (the stand-in), the sample archive
 // and its damaged copy.
 #include <gtest/gtest.h>
