@@ -74,7 +74,7 @@ class VoiceInstaller {
   std::string ExtractCommandLine(Operation operation) const;
 
   // ---- uninstall.cpp ----
-  // Asks first; no ends the program without a change.
+  // Asks first; "no" ends the program with nothing changed.
   void AskThenUninstall();
   // Uninstalls without asking. Returns without Finish only in the absent
   // state with no entry left in the list of installed programs.
