@@ -124,7 +124,6 @@ void Form1::Finish(const Outcome& outcome) {
 }
 
 void Form1::Apply(const Arrangement& arrangement) {
-  if (arrangement.caption) window_.SetCaption(*arrangement.caption);
   for (const Arrangement::ButtonChange& change : arrangement.buttons) {
     if (change.property == Arrangement::ButtonChange::Property::Enabled) {
       ButtonOf(change.button).SetEnabled(change.value);
@@ -135,6 +134,9 @@ void Form1::Apply(const Arrangement& arrangement) {
   if (arrangement.progressVisible) window_.SetControlVisible(NameOf(BarRole::Progress), *arrangement.progressVisible);
   if (arrangement.fullVisible) window_.SetControlVisible(NameOf(BarRole::Full), *arrangement.fullVisible);
   if (arrangement.progressRuns) progressTimer_->SetEnabled(*arrangement.progressRuns);
+  // The caption last: whoever sees it (a person, an accessibility tool, a
+  // test) then finds the controls already arranged for it.
+  if (arrangement.caption) window_.SetCaption(*arrangement.caption);
 }
 
 void Form1::OnProgressTick() {
