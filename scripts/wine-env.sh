@@ -66,7 +66,15 @@ wine_env_start() {  # $1: prefix folder
   fi
   # Start the prefix's background services now, detached from our output:
   # started by the first test instead, they would hold its pipe open.
-  "$ILVO_WINE" cmd /c exit >/dev/null 2>&1 </dev/null
+  if ! "$ILVO_WINE" cmd /c exit >/dev/null 2>&1 </dev/null; then
+    # A prefix whose making was cut short (a kept one, say the demo's) cannot
+    # start a program: it is made again, once.
+    echo "The Wine prefix $WINEPREFIX cannot start a program; making it again" >&2
+    wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX"
+    wine_env_new_prefix
+    "$ILVO_WINE" cmd /c exit >/dev/null 2>&1 </dev/null
+  fi
 }
 
 # Makes a new prefix in $WINEPREFIX, its server left running.
